@@ -1,16 +1,16 @@
 #pragma once
 
-#include <QString>
-
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <QString>
 
 namespace vorlan {
 
 // What a block is. 0..7 are owned by that player; the value is also the
 // number of the block's picture.
-enum BlockKind : int32_t {
+enum BlockKind : int32_t
+{
     kFirstOwner = 0,
     kLastOwner = 7,
     kImpassable = 8,
@@ -24,7 +24,10 @@ constexpr int kMaxOwners = 8;      ///< owner codes stop at 7
 constexpr int kPlayerRecords = 13; ///< records held, though only 8 can own blocks
 constexpr int kLastKind = kCity;
 
-inline bool isOwnerKind(int32_t kind) { return kind >= kFirstOwner && kind <= kLastOwner; }
+inline bool isOwnerKind(int32_t kind)
+{
+    return kind >= kFirstOwner && kind <= kLastOwner;
+}
 
 struct Cell
 {

@@ -1,8 +1,8 @@
 #include "map.h"
 
-#include <QTemporaryDir>
-#include <QFile>
 #include <gtest/gtest.h>
+#include <QFile>
+#include <QTemporaryDir>
 
 using namespace vorlan;
 
@@ -17,7 +17,8 @@ QByteArray bytes(std::initializer_list<int> values)
 }
 
 // A 3 x 2 map with two start positions: kinds row by row, then (x, y) pairs.
-const QByteArray kSmall = bytes({3, 2, 2, /* y=0 */ 0, 8, 9, /* y=1 */ 10, 11, 5, /* starts */ 1, 0, 2, 1});
+const QByteArray kSmall =
+    bytes({3, 2, 2, /* y=0 */ 0, 8, 9, /* y=1 */ 10, 11, 5, /* starts */ 1, 0, 2, 1});
 
 } // namespace
 
@@ -96,9 +97,24 @@ TEST(MapReader, RefusesMalformedFilesWithoutHarm)
         {"short header", bytes({3, 2})},
         {"width 0", bytes({0, 2, 0})},
         {"height 0", bytes({2, 0, 0})},
-        {"width 41", [] { QByteArray b = bytes({41, 1, 0}); b.append(QByteArray(41, 9)); return b; }()},
-        {"height 255", [] { QByteArray b = bytes({1, 255, 0}); b.append(QByteArray(255, 9)); return b; }()},
-        {"nine players", [] { QByteArray b = bytes({1, 1, 9, 9}); b.append(QByteArray(18, 0)); return b; }()},
+        {"width 41",
+         [] {
+             QByteArray b = bytes({41, 1, 0});
+             b.append(QByteArray(41, 9));
+             return b;
+         }()},
+        {"height 255",
+         [] {
+             QByteArray b = bytes({1, 255, 0});
+             b.append(QByteArray(255, 9));
+             return b;
+         }()},
+        {"nine players",
+         [] {
+             QByteArray b = bytes({1, 1, 9, 9});
+             b.append(QByteArray(18, 0));
+             return b;
+         }()},
         {"kind 12", bytes({2, 1, 0, 9, 12})},
         {"kind 255", bytes({1, 1, 0, 255})},
         {"kinds cut short", bytes({3, 2, 0, 9, 9, 9, 9})},
