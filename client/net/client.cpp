@@ -1,0 +1,42 @@
+#include "client.h"
+
+#include "controls/keys.h"
+#include "mainwindow.h"
+#include "options/about.h"
+#include "options/market.h"
+#include "options/optionsdialog.h"
+#include "view/firsthelp.h"
+#include "view/language.h"
+#include "view/monitor.h"
+#include "view/results.h"
+
+namespace vorlan {
+
+Client::Client(AppState state) : state_(std::move(state)), pictures_(state_.dir)
+{
+    form1_ = std::make_unique<TForm1>(state_, pictures_);
+    options_ = std::make_unique<TOptions>(form1_.get());
+    form3_ = std::make_unique<TForm3>(form1_.get());
+    about_ = std::make_unique<TMyAbout>(form1_.get());
+    form6_ = std::make_unique<TForm6>(form1_.get());
+    form2_ = std::make_unique<TForm2>(form1_.get());
+    form9_ = std::make_unique<TForm9>(form1_.get());
+    form7_ = std::make_unique<TForm7>(*form1_, form1_.get());
+    form8_ = std::make_unique<TForm8>(form1_.get());
+}
+
+Client::~Client()
+{
+    // Dialogs are children of the main window; release them before it goes.
+    form8_.reset();
+    form7_.reset();
+    form9_.reset();
+    form2_.reset();
+    form6_.reset();
+    about_.reset();
+    form3_.reset();
+    options_.reset();
+    form1_.reset();
+}
+
+} // namespace vorlan

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "appstate.h"
+#include "view/blockpictures.h"
+
+#include <memory>
+
+namespace vorlan {
+
+class TForm1;
+class TOptions;
+class TForm3;
+class TMyAbout;
+class TForm6;
+class TForm2;
+class TForm9;
+class TForm7;
+class TForm8;
+
+// The whole client: the shared state and every window, created in the
+// order the windows depend on each other. The main window comes first and
+// closing it ends the program.
+class Client
+{
+public:
+    explicit Client(AppState state);
+    ~Client();
+
+    AppState& state() { return state_; }
+    TForm1& main() { return *form1_; }
+    TOptions& options() { return *options_; }
+    TForm7& language() { return *form7_; }
+
+private:
+    AppState state_;
+    BlockPictures pictures_;
+    std::unique_ptr<TForm1> form1_;
+    std::unique_ptr<TOptions> options_;
+    std::unique_ptr<TForm3> form3_;
+    std::unique_ptr<TMyAbout> about_;
+    std::unique_ptr<TForm6> form6_;
+    std::unique_ptr<TForm2> form2_;
+    std::unique_ptr<TForm9> form9_;
+    std::unique_ptr<TForm7> form7_;
+    std::unique_ptr<TForm8> form8_;
+};
+
+} // namespace vorlan

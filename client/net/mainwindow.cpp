@@ -1,0 +1,500 @@
+#include "mainwindow.h"
+
+#include "controls/menulabel.h"
+#include "view/blockpictures.h"
+#include "view/mappanel.h"
+
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QFile>
+#include <QFrame>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+#include <QSlider>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+#include <QToolButton>
+
+namespace vorlan {
+
+namespace {
+
+constexpr int kMaxNameLength = 127; ///< longest name a server can send back
+constexpr int kMsgLines = 100;      ///< lines kept in the game log
+const QString kIdleMap = QStringLiteral("coolgame.map");
+
+template <typename W> W* make(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    l->move(at);
+    l->adjustSize();
+    return l;
+}
+
+QFrame* panel(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* f = make<QFrame>(parent, name, geometry);
+    f->setFrameShape(QFrame::Panel);
+    f->setFrameShadow(QFrame::Raised);
+    f->setAutoFillBackground(true);
+    QPalette pal = f->palette();
+    pal.setColor(QPalette::Window, QColor(212, 208, 200));
+    pal.setColor(QPalette::WindowText, Qt::black);
+    f->setPalette(pal);
+    return f;
+}
+
+// A sunken value panel of the status line.
+QLabel* valuePanel(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* l = make<QLabel>(parent, name, geometry);
+    l->setFrameShape(QFrame::Panel);
+    l->setFrameShadow(QFrame::Sunken);
+    l->setAlignment(Qt::AlignCenter);
+    l->setAutoFillBackground(true);
+    return l;
+}
+
+QLabel* picture(QWidget* parent, const char* name, const QString& file, QRect geometry)
+{
+    auto* l = make<QLabel>(parent, name, geometry);
+    l->setPixmap(QPixmap(file));
+    l->setScaledContents(true);
+    return l;
+}
+
+// Draws the emblem items "0".."7" as the block picture of the same number.
+class EmblemDelegate : public QStyledItemDelegate
+{
+public:
+    EmblemDelegate(BlockPictures& pictures, QObject* parent)
+        : QStyledItemDelegate(parent), pictures_(pictures)
+    {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        if (option.state & QStyle::State_Selected)
+            p->fillRect(option.rect, option.palette.highlight());
+        else
+            p->fillRect(option.rect, option.palette.base());
+        const int n = index.data().toString().toInt();
+        if (n >= 0 && n < kBlockPictureCount)
+            p->drawImage(option.rect.topLeft() + QPoint(2, 1), pictures_.scaled(n, 16, 16));
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {40, 18};
+    }
+
+private:
+    BlockPictures& pictures_;
+};
+
+// The closed emblem box shows the chosen picture instead of its text.
+class EmblemBox : public QComboBox
+{
+public:
+    EmblemBox(BlockPictures& pictures, QWidget* parent) : QComboBox(parent), pictures_(pictures) {}
+
+protected:
+    void paintEvent(QPaintEvent* e) override
+    {
+        QComboBox::paintEvent(e);
+        const int n = currentIndex();
+        if (n < 0 || n >= kBlockPictureCount)
+            return;
+        QPainter p(this);
+        const int y = (height() - 16) / 2;
+        p.fillRect(QRect(3, y - 1, 20, 18), palette().base());
+        p.drawImage(QPoint(4, y), pictures_.scaled(n, 16, 16));
+    }
+
+private:
+    BlockPictures& pictures_;
+};
+
+} // namespace
+
+TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
+    : QWidget(parent), state_(state), pictures_(pictures), FormStorage1(QStringLiteral("TForm1"))
+{
+    setObjectName(QStringLiteral("TForm1"));
+    setWindowTitle(QStringLiteral("The Vorlane ( version beta2.0 )"));
+    setAutoFillBackground(true);
+    QPalette pal = palette();
+    pal.setColor(QPalette::Window, kTeal);
+    setPalette(pal);
+    resize(722, 518);
+    buildLayout();
+    FormCreate();
+}
+
+TForm1::~TForm1() = default;
+
+void TForm1::buildLayout()
+{
+    // The left panel with the menu and the player's own controls.
+    Panel1 = panel(this, "Panel1", QRect(0, 0, 104, height()));
+    focusButton = make<QPushButton>(Panel1, "focusButton", QRect(28, 64, 49, 9));
+    focusButton->setFocusPolicy(Qt::StrongFocus);
+    Label12 = make<QLabel>(Panel1, "Label12", QRect(4, 262, 96, 16));
+    deltaArmyText = make<QLineEdit>(Panel1, "deltaArmyText", QRect(4, 278, 96, 21));
+    deltaArmyText->hide();
+    chatOptions = make<QTableWidget>(Panel1, "chatOptions", QRect(2, 302, 100, 132));
+    chatOptions->setColumnCount(4);
+    chatOptions->setRowCount(10);
+    chatOptions->horizontalHeader()->hide();
+    chatOptions->verticalHeader()->hide();
+    chatOptions->horizontalHeader()->setMinimumSectionSize(4);
+    chatOptions->verticalHeader()->setMinimumSectionSize(4);
+    for (int c = 0; c < 4; ++c)
+        chatOptions->setColumnWidth(c, c == 3 ? 40 : 18);
+    for (int r = 0; r < 10; ++r)
+        chatOptions->setRowHeight(r, 13);
+    chatOptions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    chatOptions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    chatOptions->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    chatOptions->hide();
+    yourImage = make<QLabel>(Panel1, "yourImage", QRect(6, 440, 24, 24));
+    pauseButton = make<QToolButton>(Panel1, "pauseButton", QRect(36, 440, 26, 24));
+    pauseButton->setFocusPolicy(Qt::NoFocus);
+    pauseButton->setIcon(QIcon(QStringLiteral("pause.bmp")));
+    TimeText = make<QLabel>(Panel1, "TimeText", QRect(6, 468, 92, 18));
+    TimeText->setText(QStringLiteral("0:00:00"));
+    TimeText->setAlignment(Qt::AlignCenter);
+
+    // The map sits below everything else; panels are raised over it.
+    mapPanel = new MapPanel(&pictures_, this);
+    mapPanel->setGeometry(104, 72, 609, 417);
+    mapPanel->setMapSource([this] { return state_.map.get(); });
+
+    connectPanel = panel(this, "connectPanel", QRect(104, 0, 609, 65));
+    Label1 = label(connectPanel, "Label1", QStringLiteral("Choose Vorlane location"), {8, 6});
+    location = make<QComboBox>(connectPanel, "location", QRect(8, 26, 200, 24));
+    location->setEditable(true);
+    location->setInsertPolicy(QComboBox::NoInsert);
+    systemMsg = make<QListWidget>(connectPanel, "systemMsg", QRect(216, 4, 388, 57));
+    systemMsg->setToolTip(QStringLiteral("System messages"));
+
+    msg = make<QListWidget>(this, "msg", QRect(104, 26, 609, 95));
+    msg->hide();
+    msgToSendLabel = make<QLabel>(this, "msgToSendLabel", QRect(104, 120, 513, 26));
+    msgToSendLabel->setFrameShape(QFrame::Panel);
+    msgToSendLabel->setFrameShadow(QFrame::Raised);
+    msgToSendLabel->setAutoFillBackground(true);
+    msgToSendLabel->hide();
+    msgToSend = make<QComboBox>(this, "msgToSend", QRect(104, 146, 513, 24));
+    msgToSend->setEditable(true);
+    msgToSend->hide();
+
+    Image1 = picture(this, "Image1", QStringLiteral("image1.png"), QRect(208, 184, 337, 113));
+
+    gamesPanel = panel(this, "gamesPanel", QRect(120, 177, 497, 136));
+    Label2 = label(gamesPanel, "Label2", QStringLiteral("Games, waiting for players"), {8, 4});
+    gamesList = make<QListWidget>(gamesPanel, "gamesList", QRect(8, 20, 200, 108));
+    gamesList->setToolTip(QStringLiteral("Select game you want to join or create new game"));
+    Label6 = label(gamesPanel, "Label6", QStringLiteral("Map name for current game"), {216, 4});
+    mapNameText = make<QLineEdit>(gamesPanel, "mapNameText", QRect(216, 20, 130, 22));
+    mapNameText->setEnabled(false);
+    Label3 = label(gamesPanel, "Label3", QStringLiteral("New game name"), {356, 4});
+    gameName = make<QLineEdit>(gamesPanel, "gameName", QRect(356, 20, 133, 22));
+    gameName->setMaxLength(kMaxNameLength);
+    gameName->setToolTip(
+        QStringLiteral("If you want to create new game you should enter unique game name here"));
+    Label4 = label(gamesPanel, "Label4", QStringLiteral("Maps on server"), {216, 48});
+    mapsList = make<QComboBox>(gamesPanel, "mapsList", QRect(216, 64, 130, 22));
+    mapsList->setToolTip(QStringLiteral("Maps currently available on server."));
+    Label5 = label(gamesPanel, "Label5", QStringLiteral("Your name"), {356, 48});
+    yourName = make<QLineEdit>(gamesPanel, "yourName", QRect(356, 64, 133, 22));
+    yourName->setMaxLength(kMaxNameLength);
+    Label17 = label(gamesPanel, "Label17", QStringLiteral("Image you prefer"), {216, 92});
+    imageYouPrefer = new EmblemBox(pictures_, gamesPanel);
+    imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
+    imageYouPrefer->setGeometry(216, 108, 64, 24);
+    imageYouPrefer->setItemDelegate(new EmblemDelegate(pictures_, imageYouPrefer));
+    for (int i = 0; i < kMaxOwners; ++i)
+        imageYouPrefer->addItem(QString::number(i));
+    imageYouPrefer->setCurrentIndex(-1);
+    gamesPanel->hide();
+
+    playersPanel = panel(this, "playersPanel", QRect(168, 177, 409, 200));
+    Label13 = label(playersPanel, "Label13", QStringLiteral("Players in the game"), {8, 4});
+    playersList = make<QListWidget>(playersPanel, "playersList", QRect(8, 20, 150, 172));
+    Label14 = label(playersPanel, "Label14", QStringLiteral("Choose game speed"), {168, 4});
+    gameSpeed = make<QSlider>(playersPanel, "gameSpeed", QRect(168, 20, 233, 24));
+    gameSpeed->setOrientation(Qt::Horizontal);
+    gameSpeed->setRange(0, 4);
+    gameSpeed->setValue(2);
+    gameSpeed->setTickPosition(QSlider::TicksBelow);
+    gameSpeed->setPageStep(1);
+    Label18 =
+        label(playersPanel, "Label18",
+              QStringLiteral("Slowest         Slow        Normal         High        Highest"),
+              {168, 46});
+    QFont small = Label18->font();
+    small.setPointSizeF(small.pointSizeF() * 0.8);
+    Label18->setFont(small);
+    Label18->adjustSize();
+    gameTypeLabel =
+        label(playersPanel, "gameTypeLabel", QStringLiteral("Choose game type"), {168, 72});
+    gameType = make<QComboBox>(playersPanel, "gameType", QRect(168, 88, 233, 22));
+    gameType->addItems(
+        {QStringLiteral("Struggle for territory"), QStringLiteral("Struggle for gold")});
+    gameTimeLabel =
+        label(playersPanel, "gameTimeLabel", QStringLiteral("Choose game duration"), {168, 120});
+    gameTime = make<QSpinBox>(playersPanel, "gameTime", QRect(168, 136, 64, 22));
+    gameTime->setRange(1, 120);
+    gameTime->setSingleStep(5);
+    gameTime->setValue(40);
+    Label19 = label(playersPanel, "Label19", QStringLiteral("min."), {238, 140});
+    playersPanel->hide();
+
+    timeLeft = make<QLabel>(this, "timeLeft", QRect(264, 168, 209, 105));
+    timeLeft->setText(QStringLiteral("5"));
+    timeLeft->setAlignment(Qt::AlignCenter);
+    QFont big = timeLeft->font();
+    big.setPixelSize(96);
+    big.setBold(true);
+    timeLeft->setFont(big);
+    timeLeft->hide();
+
+    // The status line along the top edge, shown during a game.
+    ImagePlayer =
+        picture(this, "ImagePlayer", QStringLiteral("imageplayer.png"), QRect(107, 1, 24, 25));
+    yourArmyText = valuePanel(this, "yourArmyText", QRect(133, 2, 74, 22));
+    yourGoldText = valuePanel(this, "yourGoldText", QRect(209, 2, 74, 22));
+    ImageBlock =
+        picture(this, "ImageBlock", QStringLiteral("imageblock.png"), QRect(288, 1, 24, 24));
+    armyText = valuePanel(this, "armyText", QRect(314, 2, 66, 22));
+    goldText = valuePanel(this, "goldText", QRect(382, 2, 66, 22));
+    ImageLeave =
+        picture(this, "ImageLeave", QStringLiteral("imageleave.png"), QRect(456, 5, 18, 18));
+    leaveIfMoreText = valuePanel(this, "leaveIfMoreText", QRect(476, 2, 62, 22));
+    ImageRound =
+        picture(this, "ImageRound", QStringLiteral("imageround.png"), QRect(544, 5, 18, 18));
+    roundToText = valuePanel(this, "roundToText", QRect(564, 2, 50, 22));
+
+    setTabOrder(focusButton, location);
+    // Panels above the map, in the order the window shows them.
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             connectPanel, msg, msgToSendLabel, msgToSend, Image1, gamesPanel, playersPanel,
+             timeLeft, ImagePlayer, yourArmyText, yourGoldText, ImageBlock, armyText, goldText,
+             ImageLeave, leaveIfMoreText, ImageRound, roundToText})
+        w->raise();
+}
+
+void TForm1::FormCreate()
+{
+    state_.restartClock();
+    for (const QString& e : pictures_.errors())
+        logSystem(e);
+    resetChatOptions();
+    chatOptions->setItem(0, 1, new QTableWidgetItem(QStringLiteral("A")));
+    chatOptions->setItem(0, 2, new QTableWidgetItem(QStringLiteral("E")));
+    chatOptions->setItem(9, 0, new QTableWidgetItem(QStringLiteral("A")));
+    showGamePanels(false);
+    // The highlighted item shows its brush only while command mode is on.
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == focusButton || now == focusButton)
+            updateHighlight();
+    });
+    restoreSettings();
+    if (!FormStorage1.contains(QStringLiteral("Left")) && screen()) {
+        const QRect s = screen()->availableGeometry();
+        move(s.center() - rect().center());
+    }
+}
+
+void TForm1::restoreSettings()
+{
+    const QStringList stored = FormStorage1.value(QStringLiteral("location.Items")).toStringList();
+    // Our own local server is the first item and the default.
+    QStringList items{QStringLiteral("localhost")};
+    for (const QString& s : stored)
+        if (!s.isEmpty() && !items.contains(s))
+            items << s;
+    location->addItems(items);
+    location->setCurrentIndex(0);
+    yourName->setText(FormStorage1.value(QStringLiteral("yourName.Text")).toString());
+    const QString emblem = FormStorage1.value(QStringLiteral("imageYouPrefer.Text")).toString();
+    imageYouPrefer->setCurrentIndex(emblem.isEmpty() ? -1 : imageYouPrefer->findText(emblem));
+    FormStorage1.restorePosition(this);
+}
+
+void TForm1::storeSettings()
+{
+    QStringList items;
+    for (int i = 0; i < location->count(); ++i)
+        items << location->itemText(i);
+    FormStorage1.setValue(QStringLiteral("location.Items"), items);
+    FormStorage1.setValue(QStringLiteral("yourName.Text"), yourName->text());
+    FormStorage1.setValue(QStringLiteral("imageYouPrefer.Text"), imageYouPrefer->currentText());
+    FormStorage1.storePosition(this);
+    FormStorage1.sync();
+}
+
+void TForm1::resetChatOptions()
+{
+    for (int r = 1; r <= kMaxOwners; ++r) {
+        chatOptions->setItem(r, 1, new QTableWidgetItem(QStringLiteral("1")));
+        chatOptions->setItem(r, 2, new QTableWidgetItem(QString()));
+    }
+}
+
+void TForm1::logSystem(const QString& english, const QString& russian)
+{
+    logSystem(state_.rus ? russian : english);
+}
+
+void TForm1::logSystem(const QString& line)
+{
+    systemMsg->addItem(line);
+    systemMsg->setCurrentRow(systemMsg->count() - 1);
+}
+
+void TForm1::logGame(const QString& line)
+{
+    msg->addItem(line);
+    while (msg->count() > kMsgLines)
+        delete msg->takeItem(0);
+    msg->setCurrentRow(msg->count() - 1);
+}
+
+void TForm1::loadMap(const QString& fileName)
+{
+    state_.map.reset();
+    auto map = std::make_unique<Map>(fileName);
+    if (!map->loaded())
+        logSystem(QStringLiteral("Map file %1: %2").arg(fileName, map->loadError()));
+    state_.map = std::move(map);
+}
+
+void TForm1::createMenuItems()
+{
+    for (int i = 0; i < kMenuItemCount; ++i) {
+        auto* item = new TNewLabel(i, Panel1);
+        connect(item, &TNewLabel::clicked, this, [this](int code) {
+            if (menu_.select(code))
+                updateHighlight();
+        });
+        connect(item, &TNewLabel::doubleClicked, this, [this](int code) {
+            if (menu_.select(code)) {
+                updateHighlight();
+                runMenuAction(menu_.menuIndex());
+            }
+        });
+        menuItems_[i] = item;
+    }
+    applyMenuTexts();
+    setMenuState(MenuSet::NoConnect);
+}
+
+void TForm1::applyMenuTexts()
+{
+    for (int i = 0; i < kMenuItemCount; ++i)
+        if (menuItems_[i])
+            menuItems_[i]->setText(MenuModel::text(i, state_.rus));
+}
+
+void TForm1::setMenuState(MenuSet set)
+{
+    showGamePanels(set == MenuSet::InGame);
+    menu_.setMenuState(set);
+    for (int i = 0; i < kMenuItemCount; ++i) {
+        TNewLabel* item = menuItems_[i];
+        if (!item)
+            continue;
+        const int row = menu_.row(i);
+        item->setVisible(row >= 0);
+        if (row >= 0)
+            item->move(3, 28 + 16 * row);
+    }
+    updateHighlight();
+}
+
+void TForm1::updateHighlight()
+{
+    for (int i = 0; i < kMenuItemCount; ++i) {
+        TNewLabel* item = menuItems_[i];
+        if (!item)
+            continue;
+        const bool on = i == menu_.menuIndex();
+        item->setHighlighted(on);
+        // The brush shows only in command mode.
+        item->setTransparent(on && focusButton->hasFocus());
+    }
+    highlighted_ = menu_.menuIndex();
+}
+
+void TForm1::showGamePanels(bool show)
+{
+    for (QWidget* w : std::initializer_list<QWidget*>{
+             ImagePlayer, ImageBlock, ImageLeave, ImageRound, yourArmyText, yourGoldText, armyText,
+             goldText, leaveIfMoreText, roundToText, chatOptions, deltaArmyText})
+        w->setVisible(show);
+}
+
+void TForm1::runMenuAction(int code)
+{
+    switch (code) {
+    case kMenuNext:
+        menu_.next();
+        updateHighlight();
+        focusButton->setFocus();
+        return;
+    case kMenuPrevious:
+        focusButton->setFocus();
+        menu_.previous();
+        updateHighlight();
+        return;
+    case kMenuExit:
+        close();
+        return;
+    default:
+        emit menuActionRequested(code);
+        return;
+    }
+}
+
+void TForm1::FormResize()
+{
+    const int w = width() - Panel1->width() - 6;
+    Panel1->resize(Panel1->width(), height());
+    mapPanel->resize(w, height() - msg->height() - 3);
+    msg->resize(w, msg->height());
+    msgToSendLabel->resize(w, msgToSendLabel->height());
+    msgToSend->resize(w, msgToSend->height());
+}
+
+void TForm1::resizeEvent(QResizeEvent* event)
+{
+    QWidget::resizeEvent(event);
+    if (mapPanel)
+        FormResize();
+}
+
+void TForm1::closeEvent(QCloseEvent* event)
+{
+    storeSettings();
+    QFile::remove(state_.globalMapName);
+    QWidget::closeEvent(event);
+}
+
+} // namespace vorlan

@@ -1,0 +1,114 @@
+#include "language.h"
+
+#include "net/mainwindow.h"
+#include "view/mappanel.h"
+
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QVBoxLayout>
+
+namespace vorlan {
+
+TForm7::TForm7(TForm1& main, QWidget* parent)
+    : QDialog(parent, Qt::Tool), main_(main), FormStorage1(QStringLiteral("TForm7"))
+{
+    setObjectName(QStringLiteral("TForm7"));
+    setWindowTitle(QStringLiteral("Select language"));
+    setFixedSize(226, 104);
+    Lang = new QGroupBox(this);
+    Lang->setObjectName(QStringLiteral("Lang"));
+    Lang->setGeometry(8, 4, 130, 92);
+    auto* box = new QVBoxLayout(Lang);
+    langButtons = new QButtonGroup(this);
+    const char* names[] = {"English", "Russian"};
+    for (int i = 0; i < 2; ++i) {
+        auto* b = new QRadioButton(QString::fromLatin1(names[i]), Lang);
+        box->addWidget(b);
+        langButtons->addButton(b, i);
+    }
+    Button1 = new QPushButton(QStringLiteral("Ok"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setGeometry(146, 64, 72, 28);
+    Button1->setDefault(true);
+    connect(Button1, &QPushButton::clicked, this, [this] {
+        storeLanguage();
+        accept();
+    });
+    FormCreate();
+}
+
+int TForm7::langIndex() const
+{
+    return langButtons->checkedId();
+}
+
+void TForm7::setLangIndex(int index)
+{
+    if (QAbstractButton* b = langButtons->button(index)) {
+        b->setChecked(true);
+    } else {
+        langButtons->setExclusive(false);
+        for (QAbstractButton* other : langButtons->buttons())
+            other->setChecked(false);
+        langButtons->setExclusive(true);
+    }
+}
+
+void TForm7::storeLanguage()
+{
+    FormStorage1.setValue(QStringLiteral("Lang.ItemIndex"), langIndex());
+    FormStorage1.sync();
+}
+
+void TForm7::FormCreate()
+{
+    AppState& state = main_.state();
+    setLangIndex(FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt());
+    main_.loadMap(QStringLiteral("coolgame.map"));
+    main_.createMenuItems();
+    if (langIndex() == 1) {
+        state.rus = true;
+        main_.applyMenuTexts();
+        applyRussianMainTexts();
+    }
+    main_.gameType->setCurrentIndex(0);
+    main_.mapPanel->paintMap();
+}
+
+void TForm7::applyRussianMainTexts()
+{
+    TForm1& f = main_;
+    auto ru = [](const char* text) { return QString::fromUtf8(text); };
+    f.setWindowTitle(ru("Ворлан! Бета версия 2.0"));
+    f.Label1->setText(ru("Выбери-ка Ворлан-сервер"));
+    f.Label2->setText(ru("Список игр"));
+    f.Label3->setText(ru("Имя новой игры"));
+    f.Label4->setText(ru("Список карт"));
+    f.Label5->setText(ru("Ваша кликуха"));
+    f.Label6->setText(ru("Карта тек. игры"));
+    f.Label17->setText(ru("Эмблема твоего клана"));
+    f.Label13->setText(ru("Собирающиеся поиграть"));
+    f.Label14->setText(ru("Скорость работы кулаков"));
+    f.Label18->setText(ru("Черепахи   Малая   Обычная   Высокая  Космическая"));
+    f.systemMsg->setToolTip(ru("Системные сообщения"));
+    f.gamesList->setToolTip(ru("Выберите нужную вам игру или создайте новую"));
+    f.gameTypeLabel->setText(ru("Выберите тип игры"));
+    f.gameTimeLabel->setText(ru("Продолжительность игры"));
+    f.gameType->setItemText(0, ru("Игра за территорию"));
+    f.gameType->setItemText(1, ru("Игра за золото"));
+    f.chatOptions->item(0, 1)->setText(ru("С"));
+    f.chatOptions->item(0, 2)->setText(ru("В"));
+    f.chatOptions->item(9, 0)->setText(ru("С"));
+    f.state().appTitle = ru("Ворлан !");
+    for (QLabel* l : {f.Label1, f.Label2, f.Label3, f.Label4, f.Label5, f.Label6, f.Label17,
+                      f.Label13, f.Label14, f.Label18, f.gameTypeLabel, f.gameTimeLabel})
+        l->adjustSize();
+}
+
+} // namespace vorlan
