@@ -52,10 +52,122 @@ constexpr int32_t readInt(const uint8_t* p)
                                 uint32_t(p[3]));
 }
 
-bool hasTwoParts(const MessageSpec& m)
+} // namespace
+
+// The layouts of the tables, compiled once for the side that reads them:
+// runs of fixed-size fields become one Skip, so the assembler stops only
+// where something must be decided.
+struct detail::LayoutOp
 {
-    return std::strchr(m.layout, '|') != nullptr;
+    enum Kind : uint8_t
+    {
+        Skip,    ///< `skip` bytes that need no look
+        Byte,    ///< one byte that must be `byte`
+        String,  ///< 00, n, n bytes; n at most maxLength; checkHigh: the 00 is checked
+        Blob,    ///< int N, then N bytes
+        EndPart, ///< the first part is complete; the second follows
+        End,     ///< the message is complete
+    };
+    Kind kind = End;
+    uint8_t byte = 0;
+    uint8_t maxLength = 0;
+    bool checkHigh = false;
+    uint16_t skip = 0;
+};
+
+namespace {
+
+using Op = detail::LayoutOp;
+constexpr int kOpsPerPart = 8;
+
+// Client: only string lengths and the map length are checked. Server: every
+// byte that the layout fixes is checked too.
+constexpr void compilePart(const MessageSpec& m, int part, bool server, Op* out)
+{
+    const char* t = m.layout;
+    if (part == 1) {
+        while (*t && *t != '|')
+            ++t;
+        if (!*t) {
+            out[0] = Op{};
+            return;
+        }
+        ++t;
+    }
+    int n = 0;
+    auto push = [&](Op op) {
+        if (n >= kOpsPerPart - 1)
+            throw "layout too long for kOpsPerPart";
+        out[n++] = op;
+    };
+    auto skip = [&](int bytes) {
+        if (n > 0 && out[n - 1].kind == Op::Skip)
+            out[n - 1].skip = uint16_t(out[n - 1].skip + bytes);
+        else
+            push(Op{Op::Skip, 0, 0, false, uint16_t(bytes)});
+    };
+    auto fixedByte = [&](char value) {
+        if (server)
+            push(Op{Op::Byte, uint8_t(value), 0, false, 0});
+        else
+            skip(1);
+    };
+    if (part == 0 && m.extraZero)
+        fixedByte(m.code);
+    for (; *t && *t != '|'; ++t) {
+        switch (*t) {
+        case 'i':
+        case 'b':
+            skip(4);
+            break;
+        case 'c':
+            fixedByte(0);
+            skip(1);
+            break;
+        case 'z':
+            fixedByte(0);
+            break;
+        case '=':
+            ++t;
+            fixedByte(*t);
+            break;
+        case 's':
+            push(Op{Op::String, 0,
+                    uint8_t(server ? kMaxOutboundStringBytes : kMaxInboundStringBytes), server, 0});
+            break;
+        case 'x':
+            push(Op{Op::Blob, 0, 0, false, 0});
+            break;
+        default:
+            break;
+        }
+    }
+    out[n] = Op{*t == '|' ? Op::EndPart : Op::End, 0, 0, false, 0};
 }
+
+template <std::size_t N>
+constexpr std::array<Op, N * 2 * kOpsPerPart> compilePlans(const std::array<MessageSpec, N>& table,
+                                                           bool server)
+{
+    std::array<Op, N * 2 * kOpsPerPart> plans{};
+    for (std::size_t row = 0; row < N; ++row)
+        for (int part = 0; part < 2; ++part)
+            compilePart(table[row], part, server, plans.data() + (row * 2 + part) * kOpsPerPart);
+    return plans;
+}
+
+constexpr auto kClientPlans = compilePlans(kInboundMessages, false);
+constexpr auto kServerPlans = compilePlans(kOutboundMessages, true);
+
+// A second part must read something, or it would complete with the first.
+template <std::size_t N> constexpr bool secondPartsRead(const std::array<Op, N>& plans)
+{
+    for (std::size_t i = 0; i < N; i += 2 * kOpsPerPart)
+        if (plans[i].kind == Op::EndPart && plans[i + kOpsPerPart].kind == Op::End)
+            return false;
+    return true;
+}
+static_assert(secondPartsRead(kClientPlans) && secondPartsRead(kServerPlans));
 
 } // namespace
 
@@ -82,7 +194,8 @@ struct StreamAssembler::DispatchScope
 StreamAssembler::StreamAssembler(Side side)
     : side_(side),
       table_(side == Side::Client ? kInboundMessages.data() : kOutboundMessages.data()),
-      index_(side == Side::Client ? detail::kInboundIndex.data() : detail::kOutboundIndex.data())
+      index_(side == Side::Client ? detail::kInboundIndex.data() : detail::kOutboundIndex.data()),
+      plans_(side == Side::Client ? kClientPlans.data() : kServerPlans.data())
 {}
 
 StreamAssembler::~StreamAssembler() = default;
@@ -92,7 +205,8 @@ void StreamAssembler::reset()
     receivedLength_ = 0;
     need_ = kCodeBytes;
     row_ = -1;
-    final_ = false;
+    op_ = nullptr;
+    pos_ = 0;
     part_ = 0;
     dataLength_ = kMapBeginDataLength;
     stopped_ = false;
@@ -146,113 +260,104 @@ qsizetype StreamAssembler::consume(const uint8_t* data, qsizetype n)
     return i;
 }
 
-// receivedLength_ has reached need_: decide what comes next.
+void StreamAssembler::startPart(int part)
+{
+    part_ = part;
+    op_ = plans_ + (row_ * 2 + part) * kOpsPerPart;
+    pos_ = kCodeBytes;
+}
+
+// Sets need_ for the next step without looking at any byte.
+void StreamAssembler::prime()
+{
+    while (op_->kind == Op::Skip) {
+        pos_ += op_->skip;
+        ++op_;
+    }
+    switch (op_->kind) {
+    case Op::Byte:
+        need_ = pos_ + 1;
+        break;
+    case Op::String:
+        need_ = pos_ + 2;
+        break;
+    case Op::Blob:
+        need_ = pos_ + 4;
+        break;
+    default:
+        need_ = pos_;
+        break;
+    }
+}
+
+// receivedLength_ has reached need_: run the layout as far as the bytes go.
+// Returns false after a violation.
 bool StreamAssembler::advance()
 {
+    using Kind = ProtocolViolation::Kind;
+    const uint8_t* b = buffer_.data();
     if (row_ < 0) {
-        const uint8_t code = buffer_[1];
+        const uint8_t code = b[1];
         const int row = index_[code];
         if (row < 0)
-            return violate({ProtocolViolation::Kind::UnknownCode, nullptr, 1, code});
+            return violate({Kind::UnknownCode, nullptr, 1, code});
         row_ = row;
+        startPart(0);
         // The client never looks at the first byte; the server wants the zero.
-        if (side_ == Side::Server && buffer_[0] != 0)
-            return violate(
-                {ProtocolViolation::Kind::UnexpectedByte, table_[row].name, 0, buffer_[0]});
+        if (side_ == Side::Server && b[0] != 0)
+            return violate({Kind::UnexpectedByte, table_[row].name, 0, b[0]});
     }
-    if (!final_) {
-        const int next = walk();
-        if (next < 0)
-            return false;
-        if (next > 0) {
-            need_ = next;
+    const int have = receivedLength_;
+    for (;; ++op_) {
+        const Op& op = *op_;
+        switch (op.kind) {
+        case Op::Skip:
+            pos_ += op.skip;
+            break;
+        case Op::Byte:
+            if (have <= pos_) {
+                need_ = pos_ + 1;
+                return true;
+            }
+            if (b[pos_] != op.byte)
+                return violate({Kind::UnexpectedByte, table_[row_].name, pos_, b[pos_]});
+            ++pos_;
+            break;
+        case Op::String: {
+            if (have < pos_ + 2) {
+                need_ = pos_ + 2; // decide the moment the length byte is in
+                return true;
+            }
+            if (op.checkHigh && b[pos_] != 0)
+                return violate({Kind::UnexpectedByte, table_[row_].name, pos_, b[pos_]});
+            const int n = b[pos_ + 1];
+            if (n > op.maxLength)
+                return violate({Kind::StringLength, table_[row_].name, pos_ + 1, n});
+            pos_ += 2 + n;
+            break;
+        }
+        case Op::Blob: {
+            if (have < pos_ + 4) {
+                need_ = pos_ + 4;
+                return true;
+            }
+            const int32_t n = readInt(b + pos_);
+            if (n < 0 || n > kReceiveBufferSize - pos_ - 4)
+                return violate({Kind::MapDataLength, table_[row_].name, pos_, n});
+            dataLength_ = n;
+            pos_ += 4 + n;
+            break;
+        }
+        case Op::EndPart:
+        case Op::End:
+            if (have < pos_) {
+                need_ = pos_;
+                return true;
+            }
+            complete();
             return true;
         }
     }
-    complete();
-    return true;
-}
-
-// Walks the layout of the current row (or part) over the bytes that are in.
-// Returns the length at which to look again, 0 when the message is complete,
-// or -1 after a violation.
-int StreamAssembler::walk()
-{
-    using Kind = ProtocolViolation::Kind;
-    const MessageSpec& m = table_[row_];
-    const bool checkFixedBytes = side_ == Side::Server;
-    const int maxString = side_ == Side::Client ? kMaxInboundStringBytes : kMaxOutboundStringBytes;
-    const uint8_t* b = buffer_.data();
-    const int have = receivedLength_;
-    auto unexpected = [&](int at) {
-        violate({Kind::UnexpectedByte, m.name, at, b[at]});
-        return -1;
-    };
-
-    const char* t = m.layout;
-    if (part_ == 1)
-        t = std::strchr(t, '|') + 1;
-    int pos = kCodeBytes;
-    if (m.extraZero) {
-        if (have <= pos)
-            return pos + 1;
-        if (b[pos] != static_cast<uint8_t>(m.code))
-            return unexpected(pos);
-        ++pos;
-    }
-    for (; *t && *t != '|'; ++t) {
-        switch (*t) {
-        case 'i':
-        case 'b':
-            pos += 4;
-            break;
-        case 'c':
-        case 'z':
-            if (checkFixedBytes && have > pos && b[pos] != 0)
-                return unexpected(pos);
-            pos += *t == 'c' ? 2 : 1;
-            break;
-        case '=':
-            ++t;
-            if (checkFixedBytes && have > pos && b[pos] != static_cast<uint8_t>(*t))
-                return unexpected(pos);
-            pos += 1;
-            break;
-        case 's': {
-            if (have < pos + 2)
-                return pos + 2; // decide the moment the length byte is in
-            if (checkFixedBytes && b[pos] != 0)
-                return unexpected(pos);
-            const int n = b[pos + 1];
-            if (n > maxString) {
-                violate({Kind::StringLength, m.name, pos + 1, n});
-                return -1;
-            }
-            pos += 2 + n;
-            break;
-        }
-        case 'x': {
-            if (have < pos + 4)
-                return pos + 4;
-            const int32_t n = readInt(b + pos);
-            if (n < 0 || n > kReceiveBufferSize - pos - 4) {
-                violate({Kind::MapDataLength, m.name, pos, n});
-                return -1;
-            }
-            dataLength_ = n;
-            pos += 4 + n;
-            break;
-        }
-        default:
-            break;
-        }
-    }
-    if (have < pos) {
-        // Only the server still has fixed bytes to check once they are in.
-        final_ = !checkFixedBytes;
-        return pos;
-    }
-    return 0;
 }
 
 void StreamAssembler::complete()
@@ -260,17 +365,16 @@ void StreamAssembler::complete()
     const int row = row_;
     const int part = part_;
     const int length = receivedLength_;
-    if (part == 0 && hasTwoParts(table_[row])) {
+    if (op_->kind == Op::EndPart) {
         // The code stays in place; the second part is assembled from offset 2.
         receivedLength_ = kCodeBytes;
-        part_ = 1;
-        final_ = false;
-        need_ = walk();
+        startPart(1);
+        prime();
     } else {
         receivedLength_ = 0;
         part_ = 0;
         row_ = -1;
-        final_ = false;
+        op_ = nullptr;
         need_ = kCodeBytes;
     }
     DispatchScope running(*this);

@@ -18,6 +18,10 @@
 
 namespace vorlan {
 
+namespace detail {
+struct LayoutOp; // one step of a compiled message layout
+}
+
 // Why an assembler stopped. The client's only violations are an unknown code,
 // a string length byte of 128 or more (tested the moment it arrives) and a
 // mapData length outside 0..kMaxMapDataBytes (tested at byte 6). The server's
@@ -104,20 +108,24 @@ protected:
 
 private:
     struct DispatchScope;
+    using Op = detail::LayoutOp;
     qsizetype consume(const uint8_t* data, qsizetype n);
     bool advance();
-    int walk();
+    void startPart(int part);
+    void prime();
     void complete();
     bool violate(ProtocolViolation v);
 
     const Side side_;
     const MessageSpec* table_;
     const int8_t* index_;
+    const Op* plans_; ///< compiled layouts, two parts per row
     std::array<uint8_t, kReceiveBufferSize> buffer_;
     int receivedLength_ = 0;
-    int need_ = kCodeBytes; ///< receivedLength at which to look next
-    int row_ = -1;          ///< table row once the code is in
-    bool final_ = false;    ///< nothing left to check but reaching need_
+    int need_ = kCodeBytes;  ///< receivedLength at which to look next
+    int row_ = -1;           ///< table row once the code is in
+    const Op* op_ = nullptr; ///< next step of the row's layout
+    int pos_ = 0;            ///< offset where that step starts
     bool stopped_ = false;
     ProtocolViolation violation_;
     QByteArray queued_;
