@@ -21,8 +21,15 @@ Client::Client(AppState state) : state_(std::move(state)), pictures_(state_.dir)
     form6_ = std::make_unique<TForm6>(form1_.get());
     form2_ = std::make_unique<TForm2>(form1_.get());
     form9_ = std::make_unique<TForm9>(form1_.get());
+    // The language step readies the main window for play, so the main window
+    // must know the other windows before it.
+    Windows w{options_.get(), form3_.get(), about_.get(), form6_.get(), form2_.get(), form9_.get()};
+    form1_->setWindows(w);
     form7_ = std::make_unique<TForm7>(*form1_, form1_.get());
     form8_ = std::make_unique<TForm8>(form1_.get());
+    w.language = form7_.get();
+    w.firstHelp = form8_.get();
+    form1_->setWindows(w);
 }
 
 Client::~Client()

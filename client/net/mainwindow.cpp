@@ -1,19 +1,33 @@
 #include "mainwindow.h"
 
+#include "connection.h"
+#include "controls/dispatcher.h"
+#include "controls/keys.h"
 #include "controls/menulabel.h"
+#include "encoders.h"
+#include "lobby.h"
+#include "options/about.h"
+#include "options/optionsdialog.h"
+#include "serverevents.h"
 #include "view/blockpictures.h"
+#include "view/language.h"
 #include "view/mappanel.h"
+#include "view/monitor.h"
 
 #include <QAbstractItemView>
 #include <QApplication>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
+#include <QDesktopServices>
+#include <QDir>
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
+#include <QMessageBox>
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
@@ -22,6 +36,7 @@
 #include <QStyledItemDelegate>
 #include <QTableWidget>
 #include <QToolButton>
+#include <QUrl>
 
 namespace vorlan {
 
@@ -146,7 +161,12 @@ TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
     FormCreate();
 }
 
-TForm1::~TForm1() = default;
+TForm1::~TForm1()
+{
+    // The socket may still report its end while the window goes away.
+    if (ClientSocket1)
+        ClientSocket1->disconnect(this);
+}
 
 void TForm1::buildLayout()
 {
@@ -303,6 +323,18 @@ void TForm1::buildLayout()
 void TForm1::FormCreate()
 {
     state_.restartClock();
+    dispatcher_ = new Dispatcher(*this, state_, this);
+    events_ = std::make_unique<ServerEvents>(*this);
+    ClientSocket1 = new Connection(*events_, this);
+    lobby_ = std::make_unique<Lobby>(*this, state_, *ClientSocket1);
+    connect(ClientSocket1, &Connection::lookingUp, this, &TForm1::ClientSocket1Lookup);
+    connect(ClientSocket1, &Connection::connected, this, &TForm1::ClientSocket1Connect);
+    connect(ClientSocket1, &Connection::ended, this, [this](Connection::End how) {
+        if (how == Connection::End::Error)
+            ClientSocket1Error();
+        else
+            ClientSocket1Disconnect();
+    });
     for (const QString& e : pictures_.errors())
         logSystem(e);
     resetChatOptions();
@@ -464,13 +496,193 @@ void TForm1::runMenuAction(int code)
         menu_.previous();
         updateHighlight();
         return;
+    case kMenuConnect:
+        if (state_.status == kNotConnected)
+            connectToServer();
+        else
+            disconnectFromServer();
+        return;
+    case kMenuRefresh:
+        lobby_->refresh();
+        return;
+    case kMenuJoin:
+        lobby_->join();
+        return;
+    case kMenuCreate:
+        lobby_->create();
+        return;
+    case kMenuStart:
+        lobby_->start();
+        return;
+    case kMenuMonitor:
+        if (windows_.monitor && windows_.monitor->isVisible()) {
+            windows_.monitor->hide();
+            focusButton->setFocus();
+        } else if (windows_.monitor) {
+            windows_.monitor->show();
+            windows_.monitor->raise();
+            windows_.monitor->activateWindow();
+        }
+        return;
+    case kMenuLanguage:
+        showLanguageDialog();
+        return;
+    case kMenuOptions:
+        if (windows_.options)
+            windows_.options->exec();
+        return;
+    case kMenuRedefineKeys:
+        if (windows_.keys)
+            windows_.keys->exec();
+        return;
+    case kMenuHelp:
+        showHelp();
+        return;
+    case kMenuAbout:
+        if (windows_.about)
+            windows_.about->exec();
+        return;
+    case kMenuDisconnect:
+        ClientSocket1->close();
+        return;
     case kMenuExit:
         close();
         return;
     default:
+        // The game's own orders (chat, army and gold, market) are carried
+        // out by the parts that own them.
         emit menuActionRequested(code);
         return;
     }
+}
+
+void TForm1::showLanguageDialog()
+{
+    if (!windows_.language)
+        return;
+    windows_.language->exec();
+    QMessageBox::information(this, state_.appTitle,
+                             state_.rus ? QStringLiteral("Перезапустите программу")
+                                        : QStringLiteral("You need to restart the program"));
+}
+
+void TForm1::showHelp()
+{
+    const QString page =
+        state_.rus ? QStringLiteral("vorlan_r.html") : QStringLiteral("vorlan_e.html");
+    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(state_.dir).absoluteFilePath(page)));
+}
+
+int TForm1::blockSize() const
+{
+    return windows_.options ? windows_.options->blockSize() : 16;
+}
+
+void TForm1::pauseMusicForMap()
+{
+    // The music player belongs to the options dialog; nothing plays yet
+    // while it has none.
+}
+
+void TForm1::connectToServer()
+{
+    msgToSendLabel->move(msgToSendLabel->x(), 120);
+    msgToSend->move(msgToSend->x(), 146);
+    msg->resize(msg->width(), 95);
+    const QString host = hostFromLocation(location->currentText());
+    state_.status = kConnecting;
+    systemMsg->clear();
+    msg->clear();
+    mapsList->clear();
+    lobby_->clearGames();
+    playersList->clear();
+    logSystem(QStringLiteral("Trying to connect..."), QStringLiteral("Пытаюсь присоединиться..."));
+    ClientSocket1->open(host);
+}
+
+void TForm1::disconnectFromServer()
+{
+    state_.gameStarted = false;
+    if (ClientSocket1->isActive())
+        ClientSocket1->close(); // ends as a disconnection, which resets
+    else
+        resetToIdle();
+}
+
+void TForm1::ClientSocket1Lookup()
+{
+    logSystem(QStringLiteral("Looking up..."), QStringLiteral("Ищем ... ищем ... "));
+}
+
+void TForm1::ClientSocket1Connect()
+{
+    if (state_.status != kConnecting)
+        return;
+    resetChatOptions();
+    setMenuState(MenuSet::Lobby);
+    connectPanel->hide();
+    logSystem(QStringLiteral("Connected."), QStringLiteral("Соединение установлено"));
+    state_.status = kHelloSent;
+    gamesPanel->show();
+    const qint64 n = ClientSocket1->write(hello());
+    logSystem(state_.rus ? QStringLiteral("Послано %1 буквы").arg(n)
+                         : QStringLiteral("Written %1 bytes").arg(n));
+    const qint64 m = ClientSocket1->write(listGamesRequest());
+    lobby_->clearGames();
+    if (m == 2)
+        state_.status = kGamesRequested;
+    const QString typed = location->currentText();
+    if (location->findText(typed, Qt::MatchExactly) < 0) {
+        location->addItem(typed);
+        location->setCurrentIndex(location->count() - 1);
+    }
+}
+
+void TForm1::ClientSocket1Disconnect()
+{
+    Label12->clear();
+    timeLeft->hide();
+    state_.gameStarted = false;
+    logSystem(QStringLiteral("Disconnected..."), QStringLiteral("Соединение разорвано"));
+    state_.status = kNotConnected;
+    resetToIdle();
+}
+
+void TForm1::ClientSocket1Error()
+{
+    timeLeft->hide();
+    Label12->clear();
+    state_.gameStarted = false;
+    logSystem(QStringLiteral("Error occured."), QStringLiteral("Чо-то не в порядке."));
+    if (!pendingViolation_.isEmpty())
+        logSystem(std::exchange(pendingViolation_, QString()));
+    state_.status = kNotConnected;
+    resetToIdle();
+}
+
+void TForm1::protocolViolation(const QString& what)
+{
+    pendingViolation_ = state_.rus ? ClientSocket1->assembler().lastViolation().text(true) : what;
+    ClientSocket1->closeOnViolation();
+}
+
+void TForm1::resetToIdle()
+{
+    resetChatOptions();
+    state_.status = kNotConnected;
+    connectPanel->show();
+    for (QWidget* w :
+         std::initializer_list<QWidget*>{gamesPanel, playersPanel, msgToSend, msgToSendLabel, msg})
+        w->hide();
+    Image1->show();
+    update();
+    state_.map.reset();
+    setMenuState(MenuSet::NoConnect);
+    loadMap(QStringLiteral("coolgame.map"));
+    // The idle map fills the window again.
+    FormResize();
+    mapPanel->show();
+    mapPanel->paintMap();
 }
 
 void TForm1::FormResize()

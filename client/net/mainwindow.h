@@ -5,6 +5,7 @@
 #include "formstorage.h"
 
 #include <array>
+#include <memory>
 #include <QTimer>
 #include <QWidget>
 
@@ -22,6 +23,31 @@ class QToolButton;
 namespace vorlan {
 
 class BlockPictures;
+class Connection;
+class Dispatcher;
+class Lobby;
+class ServerEvents;
+class TOptions;
+class TForm3;
+class TMyAbout;
+class TForm6;
+class TForm2;
+class TForm9;
+class TForm7;
+class TForm8;
+
+// The other windows, which are created after the main window.
+struct Windows
+{
+    TOptions* options = nullptr;
+    TForm3* monitor = nullptr;
+    TMyAbout* about = nullptr;
+    TForm6* market = nullptr;
+    TForm2* results = nullptr;
+    TForm9* keys = nullptr;
+    TForm7* language = nullptr;
+    TForm8* firstHelp = nullptr;
+};
 class MapPanel;
 class TNewLabel;
 
@@ -49,6 +75,21 @@ public:
     // Replaces the current map (the idle map when fileName is the idle map's).
     // A map that cannot be read becomes an empty grid, with one system line.
     void loadMap(const QString& fileName);
+
+    void setWindows(const Windows& windows) { windows_ = windows; }
+    const Windows& windows() const { return windows_; }
+
+    // Connection
+    Connection& connection() { return *ClientSocket1; }
+    Lobby& lobby() { return *lobby_; }
+    void connectToServer();
+    void disconnectFromServer();
+    void resetToIdle();
+    void protocolViolation(const QString& what);
+
+    // Settings of the options dialog that the game reads.
+    int blockSize() const;
+    void pauseMusicForMap();
 
     // Menu
     void createMenuItems();
@@ -132,10 +173,22 @@ private:
     void showGamePanels(bool show);
     void updateHighlight();
     void resetChatOptions();
+    void ClientSocket1Lookup();
+    void ClientSocket1Connect();
+    void ClientSocket1Disconnect();
+    void ClientSocket1Error();
+    void showLanguageDialog();
+    void showHelp();
 
     AppState& state_;
     BlockPictures& pictures_;
     FormStorage FormStorage1;
+    Dispatcher* dispatcher_ = nullptr;
+    Windows windows_;
+    std::unique_ptr<Lobby> lobby_;
+    std::unique_ptr<ServerEvents> events_;
+    Connection* ClientSocket1 = nullptr;
+    QString pendingViolation_; ///< logged after "Error occured."
     MenuModel menu_;
     std::array<TNewLabel*, kMenuItemCount> menuItems_{};
     int highlighted_ = -1;
