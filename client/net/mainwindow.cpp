@@ -31,6 +31,7 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScreen>
+#include <QShowEvent>
 #include <QSlider>
 #include <QSpinBox>
 #include <QStyledItemDelegate>
@@ -700,6 +701,14 @@ void TForm1::resizeEvent(QResizeEvent* event)
     QWidget::resizeEvent(event);
     if (mapPanel)
         FormResize();
+}
+
+void TForm1::showEvent(QShowEvent* event)
+{
+    QWidget::showEvent(event);
+    // Command mode from the start: the menu answers the arrows and Enter.
+    if (!event->spontaneous())
+        focusButton->setFocus();
 }
 
 void TForm1::closeEvent(QCloseEvent* event)
