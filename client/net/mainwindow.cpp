@@ -64,9 +64,9 @@ QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at)
     return l;
 }
 
-QFrame* panel(QWidget* parent, const char* name, QRect geometry)
+// The grey face of raised panels over the teal window.
+void usePanelColours(QFrame* f)
 {
-    auto* f = make<QFrame>(parent, name, geometry);
     f->setFrameShape(QFrame::Panel);
     f->setFrameShadow(QFrame::Raised);
     f->setAutoFillBackground(true);
@@ -74,6 +74,12 @@ QFrame* panel(QWidget* parent, const char* name, QRect geometry)
     pal.setColor(QPalette::Window, QColor(212, 208, 200));
     pal.setColor(QPalette::WindowText, Qt::black);
     f->setPalette(pal);
+}
+
+QFrame* panel(QWidget* parent, const char* name, QRect geometry)
+{
+    auto* f = make<QFrame>(parent, name, geometry);
+    usePanelColours(f);
     return f;
 }
 
@@ -217,9 +223,7 @@ void TForm1::buildLayout()
     msg = make<QListWidget>(this, "msg", QRect(104, 26, 609, 95));
     msg->hide();
     msgToSendLabel = make<QLabel>(this, "msgToSendLabel", QRect(104, 120, 513, 26));
-    msgToSendLabel->setFrameShape(QFrame::Panel);
-    msgToSendLabel->setFrameShadow(QFrame::Raised);
-    msgToSendLabel->setAutoFillBackground(true);
+    usePanelColours(msgToSendLabel);
     msgToSendLabel->hide();
     msgToSend = make<QComboBox>(this, "msgToSend", QRect(104, 146, 513, 24));
     msgToSend->setEditable(true);
@@ -231,24 +235,24 @@ void TForm1::buildLayout()
     Label2 = label(gamesPanel, "Label2", QStringLiteral("Games, waiting for players"), {8, 4});
     gamesList = make<QListWidget>(gamesPanel, "gamesList", QRect(8, 20, 200, 108));
     gamesList->setToolTip(QStringLiteral("Select game you want to join or create new game"));
-    Label6 = label(gamesPanel, "Label6", QStringLiteral("Map name for current game"), {216, 4});
-    mapNameText = make<QLineEdit>(gamesPanel, "mapNameText", QRect(216, 20, 130, 22));
-    mapNameText->setEnabled(false);
-    Label3 = label(gamesPanel, "Label3", QStringLiteral("New game name"), {356, 4});
-    gameName = make<QLineEdit>(gamesPanel, "gameName", QRect(356, 20, 133, 22));
+    Label3 = label(gamesPanel, "Label3", QStringLiteral("New game name"), {216, 4});
+    gameName = make<QLineEdit>(gamesPanel, "gameName", QRect(216, 20, 130, 22));
     gameName->setMaxLength(kMaxNameLength);
     gameName->setToolTip(
         QStringLiteral("If you want to create new game you should enter unique game name here"));
+    Label5 = label(gamesPanel, "Label5", QStringLiteral("Your name"), {356, 4});
+    yourName = make<QLineEdit>(gamesPanel, "yourName", QRect(356, 20, 133, 22));
+    yourName->setMaxLength(kMaxNameLength);
     Label4 = label(gamesPanel, "Label4", QStringLiteral("Maps on server"), {216, 48});
     mapsList = make<QComboBox>(gamesPanel, "mapsList", QRect(216, 64, 130, 22));
     mapsList->setToolTip(QStringLiteral("Maps currently available on server."));
-    Label5 = label(gamesPanel, "Label5", QStringLiteral("Your name"), {356, 48});
-    yourName = make<QLineEdit>(gamesPanel, "yourName", QRect(356, 64, 133, 22));
-    yourName->setMaxLength(kMaxNameLength);
-    Label17 = label(gamesPanel, "Label17", QStringLiteral("Image you prefer"), {216, 92});
+    Label6 = label(gamesPanel, "Label6", QStringLiteral("Map name for current game"), {216, 92});
+    mapNameText = make<QLineEdit>(gamesPanel, "mapNameText", QRect(216, 108, 130, 22));
+    mapNameText->setEnabled(false);
+    Label17 = label(gamesPanel, "Label17", QStringLiteral("Image you prefer"), {356, 48});
     imageYouPrefer = new EmblemBox(pictures_, gamesPanel);
     imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
-    imageYouPrefer->setGeometry(216, 108, 64, 24);
+    imageYouPrefer->setGeometry(356, 64, 64, 24);
     imageYouPrefer->setItemDelegate(new EmblemDelegate(pictures_, imageYouPrefer));
     for (int i = 0; i < kMaxOwners; ++i)
         imageYouPrefer->addItem(QString::number(i));
