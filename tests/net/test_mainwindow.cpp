@@ -1,0 +1,166 @@
+// The main window as the program starts it: caption, idle map, stored
+// settings, language and the files it leaves behind.
+#include "controls/menulabel.h"
+#include "modal.h"
+#include "net/client.h"
+#include "net/formstorage.h"
+#include "net/mainwindow.h"
+#include "view/language.h"
+#include "view/mappanel.h"
+
+#include <gtest/gtest.h>
+#include <QComboBox>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QSettings>
+#include <QTemporaryDir>
+
+using namespace vorlan;
+
+namespace {
+
+class MainWindowTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        // A clean settings store for every test.
+        QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
+            .clear();
+    }
+
+    std::unique_ptr<Client> start()
+    {
+        AppState s;
+        s.dir = QDir::currentPath();
+        s.tempDir = temp.path();
+        s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+        return std::make_unique<Client>(std::move(s));
+    }
+
+    QTemporaryDir temp;
+};
+
+} // namespace
+
+TEST_F(MainWindowTest, StartsWithCaptionSizeAndTheIdleMap)
+{
+    auto c = start();
+    TForm1& f = c->main();
+    EXPECT_EQ(f.windowTitle(), "The Vorlane ( version beta2.0 )");
+    EXPECT_EQ(f.size(), QSize(722, 518));
+    EXPECT_EQ(f.palette().color(QPalette::Window), QColor(0, 128, 128));
+    EXPECT_EQ(c->state().status, kNotConnected);
+    EXPECT_EQ(f.menu().state(), MenuSet::NoConnect);
+    EXPECT_EQ(f.location->itemText(0), "localhost");
+    EXPECT_EQ(f.location->currentText(), "localhost");
+    // The idle map beside the program is a sound map, drawn at size 16.
+    ASSERT_TRUE(c->state().map);
+    const Map& m = *c->state().map;
+    ASSERT_TRUE(m.loaded()) << m.loadError().toStdString();
+    EXPECT_EQ(m.myIndex, -1);
+    EXPECT_EQ(m.blockWidth, 16);
+    for (int i = 0; i + 1 < m.playerCount; ++i) {
+        ASSERT_TRUE(m.contains(m.players[i].x, m.players[i].y)) << i;
+        EXPECT_EQ(m.cell(m.players[i].x, m.players[i].y).kind, i) << "start of player " << i;
+    }
+    // The first block's frame is drawn in the map panel's image.
+    EXPECT_EQ(f.mapPanel->canvas().pixelColor(1, 1), QColor(255, 255, 255));
+    EXPECT_TRUE(f.systemMsg->count() == 0) << f.systemMsg->item(0)->text().toStdString();
+    // Menu labels as the form places them.
+    EXPECT_EQ(f.menuItem(kMenuConnect)->geometry(), QRect(3, 28, 97, 16));
+    EXPECT_EQ(f.menuItem(kMenuLanguage)->geometry(), QRect(3, 44, 97, 16));
+    EXPECT_FALSE(f.menuItem(kMenuJoin)->isVisibleTo(&f));
+}
+
+TEST_F(MainWindowTest, SettingsSurviveARestart)
+{
+    {
+        auto c = start();
+        TForm1& f = c->main();
+        f.yourName->setText("Ann");
+        f.imageYouPrefer->setCurrentIndex(5);
+        f.location->addItem("vorlane.example");
+        f.move(40, 30);
+        f.close();
+    }
+    auto c = start();
+    TForm1& f = c->main();
+    EXPECT_EQ(f.yourName->text(), "Ann");
+    EXPECT_EQ(f.imageYouPrefer->currentIndex(), 5);
+    EXPECT_GE(f.location->findText("vorlane.example"), 0);
+    EXPECT_EQ(f.location->itemText(0), "localhost");
+    EXPECT_EQ(f.pos(), QPoint(40, 30));
+}
+
+TEST_F(MainWindowTest, NoEmblemChosenOnAFirstStart)
+{
+    auto c = start();
+    EXPECT_EQ(c->main().imageYouPrefer->currentIndex(), -1);
+}
+
+TEST_F(MainWindowTest, ClosingDeletesTheTemporaryMapFile)
+{
+    auto c = start();
+    QFile f(c->state().globalMapName);
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write("x");
+    f.close();
+    c->main().close();
+    EXPECT_FALSE(QFile::exists(c->state().globalMapName));
+}
+
+TEST_F(MainWindowTest, ResizingFitsTheMapPanelToTheWindow)
+{
+    auto c = start();
+    TForm1& f = c->main();
+    f.show();
+    f.resize(900, 700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(f.mapPanel->width(), 900 - 104 - 6);
+    EXPECT_EQ(f.mapPanel->height(), 700 - f.msg->height() - 3);
+    EXPECT_EQ(f.msg->width(), 900 - 104 - 6);
+    EXPECT_EQ(f.mapPanel->canvas().size(), f.mapPanel->size());
+}
+
+TEST_F(MainWindowTest, StoredRussianAppliesAtStart)
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
+        .setValue("TForm7/Lang.ItemIndex", 1);
+    auto c = start();
+    TForm1& f = c->main();
+    EXPECT_TRUE(c->state().rus);
+    EXPECT_EQ(f.windowTitle(), QString::fromUtf8("Ворлан! Бета версия 2.0"));
+    EXPECT_EQ(f.menuItem(kMenuConnect)->text(), QString::fromUtf8(" Коннект"));
+    EXPECT_EQ(f.Label1->text(), QString::fromUtf8("Выбери-ка Ворлан-сервер"));
+    EXPECT_EQ(f.gameType->itemText(1), QString::fromUtf8("Игра за золото"));
+    EXPECT_EQ(f.gameType->currentIndex(), 0);
+    f.logSystem("Disconnected...", QString::fromUtf8("Соединение разорвано"));
+    EXPECT_EQ(f.systemMsg->item(f.systemMsg->count() - 1)->text(),
+              QString::fromUtf8("Соединение разорвано"));
+}
+
+TEST_F(MainWindowTest, LanguageChangeWaitsForARestart)
+{
+    auto c = start();
+    TForm1& f = c->main();
+    const QStringList shown = closeModals([&] { f.runMenuAction(kMenuLanguage); });
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[1], "You need to restart the program");
+    EXPECT_EQ(f.menuItem(kMenuConnect)->text(), " Connect");
+}
+
+TEST_F(MainWindowTest, GameLogKeepsTheLastHundredLines)
+{
+    auto c = start();
+    TForm1& f = c->main();
+    for (int i = 0; i < 130; ++i)
+        f.logGame(QString::number(i));
+    EXPECT_EQ(f.msg->count(), 100);
+    EXPECT_EQ(f.msg->item(0)->text(), "30");
+    EXPECT_EQ(f.msg->currentRow(), 99);
+}
