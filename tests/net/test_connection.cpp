@@ -405,3 +405,42 @@ TEST_F(ClientTest, MenuMovesBeforeTheWindowIsShown)
         f().runMenuAction(kMenuPrevious);
     EXPECT_TRUE(f().menu().visible(f().menu().menuIndex()));
 }
+
+TEST_F(ClientTest, RussianLogLinesAndMessages)
+{
+    st().rus = true;
+    connectToServer();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kGamesRequested; }));
+    const QStringList log = lines(f().systemMsg);
+    EXPECT_TRUE(log.contains(QString::fromUtf8("Пытаюсь присоединиться...")));
+    EXPECT_TRUE(log.contains(QString::fromUtf8("Соединение установлено")));
+    EXPECT_TRUE(log.contains(QString::fromUtf8("Послано 3 буквы")));
+    f().yourName->clear();
+    EXPECT_EQ(closeModals([&] { f().runMenuAction(kMenuJoin); }),
+              QStringList{QString::fromUtf8("Придумайте кликуху")});
+    EXPECT_EQ(closeModals([&] { f().runMenuAction(kMenuCreate); }),
+              QStringList{QString::fromUtf8("Придумайте название игры")});
+    // gameInfo adds its line only in Russian.
+    server.send(toClient::gameInfo({0, '0', 40}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return f().msg->count() == 1; }));
+    EXPECT_EQ(f().msg->item(0)->text(),
+              QString::fromUtf8("Установлен тип игры: ЗА ТЕРРИТОРИЮ с продолжительностью 40 мин."));
+    server.client->close();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kNotConnected; }));
+    EXPECT_TRUE(lines(f().systemMsg).contains(QString::fromUtf8("Соединение разорвано")));
+}
+
+TEST_F(ClientTest, ClickHighlightsAndDoubleClickRuns)
+{
+    f().show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&f()));
+    QTest::mouseClick(f().menuItem(kMenuConnect + 0), Qt::LeftButton);
+    EXPECT_EQ(st().status, kNotConnected); // a click only highlights
+    QTest::mouseClick(f().menuItem(kMenuAbout), Qt::LeftButton);
+    EXPECT_EQ(f().menu().menuIndex(), kMenuAbout);
+    EXPECT_EQ(st().status, kNotConnected);
+    QTest::mouseDClick(f().menuItem(kMenuConnect), Qt::LeftButton);
+    EXPECT_EQ(f().menu().menuIndex(), kMenuConnect);
+    EXPECT_EQ(st().status, kConnecting);
+    ASSERT_TRUE(server.waitForClient());
+}
