@@ -67,15 +67,18 @@ bool Dispatcher::eventFilter(QObject* watched, QEvent* event)
         lastReceiver_ = watched;
         return lastHandled_;
     }
-    lastEvent_ = event;
-    lastReceiver_ = watched;
     QWidget* focusBefore = QApplication::focusWidget();
-    lastHandled_ = onKeyDown(*static_cast<QKeyEvent*>(event));
+    bool handled = onKeyDown(*static_cast<QKeyEvent*>(event));
     // A command that moved the focus takes the key with it, so that the
     // newly focused control does not receive it as well.
     if (QApplication::focusWidget() != focusBefore)
-        lastHandled_ = true;
-    return lastHandled_;
+        handled = true;
+    // Remembered only now: a command may have opened a modal window whose
+    // own key presses passed through here in the meantime.
+    lastEvent_ = event;
+    lastReceiver_ = watched;
+    lastHandled_ = handled;
+    return handled;
 }
 
 bool Dispatcher::onKeyDown(QKeyEvent& event)

@@ -444,3 +444,17 @@ TEST_F(ClientTest, ClickHighlightsAndDoubleClickRuns)
     EXPECT_EQ(st().status, kConnecting);
     ASSERT_TRUE(server.waitForClient());
 }
+
+TEST_F(ClientTest, EnterOpensAModalWindowOnce)
+{
+    f().show();
+    f().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f()));
+    f().focusButton->setFocus();
+    for (int i = 0; i < 5; ++i)
+        QTest::keyClick(f().windowHandle(), Qt::Key_Down); // to " About"
+    ASSERT_EQ(f().menu().menuIndex(), kMenuAbout);
+    const QStringList opened =
+        closeModals([&] { QTest::keyClick(f().windowHandle(), Qt::Key_Return); }, true);
+    EXPECT_EQ(opened, QStringList{"TMyAbout"});
+}

@@ -5,9 +5,12 @@
 #include <functional>
 #include <QApplication>
 #include <QMessageBox>
+#include <QTest>
 #include <QTimer>
 
-inline QStringList closeModals(const std::function<void()>& action)
+// With byKey, each window is closed by an Esc press sent to it, as a
+// player would close it.
+inline QStringList closeModals(const std::function<void()>& action, bool byKey = false)
 {
     QStringList texts;
     QTimer poll;
@@ -18,7 +21,12 @@ inline QStringList closeModals(const std::function<void()>& action)
                 texts << box->text();
             else
                 texts << w->objectName();
-            w->close();
+            if (byKey && w->windowHandle())
+                QTest::keyClick(w->windowHandle(), Qt::Key_Escape);
+            else if (byKey)
+                QTest::keyClick(w, Qt::Key_Escape);
+            else
+                w->close();
         }
     });
     poll.start();
