@@ -477,7 +477,6 @@ void TForm1::updateHighlight()
         // The brush shows only in command mode.
         item->setTransparent(on && focusButton->hasFocus());
     }
-    highlighted_ = menu_.menuIndex();
 }
 
 void TForm1::showGamePanels(bool show)

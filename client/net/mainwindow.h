@@ -192,7 +192,6 @@ private:
     QString pendingViolation_; ///< logged after "Error occured."
     MenuModel menu_;
     std::array<TNewLabel*, kMenuItemCount> menuItems_{};
-    int highlighted_ = -1;
 };
 
 } // namespace vorlan
