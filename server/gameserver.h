@@ -1,0 +1,96 @@
+#pragma once
+// The server's lobby and sessions without sockets: connected clients, the
+// maps offered, the games waiting and running. A front end (TcpFront) feeds
+// it the bytes of each client and carries out what it asks of ServerOutput;
+// tests drive it directly.
+
+#include "assembler.h"
+#include "game.h"
+
+#include <array>
+#include <map>
+#include <memory>
+#include <QByteArray>
+#include <QByteArrayView>
+#include <QString>
+#include <vector>
+
+namespace vorlan {
+
+constexpr int kMaxGameNumber = 255; ///< the client sends the game number as one byte
+constexpr int kMaxListedGames = 20; ///< the client keeps no more
+
+class ServerOutput
+{
+public:
+    virtual ~ServerOutput() = default;
+    virtual void send(int client, const QByteArray& message) = 0;
+    // Close the client's connection after what was sent. The front then
+    // calls clientGone, but never from inside this call.
+    virtual void disconnect(int client) = 0;
+    // Run stepGame(game) every intervalMs; 0 stops it.
+    virtual void setGameTimer(int game, int intervalMs) = 0;
+    virtual void log(const QString& line) = 0;
+};
+
+class GameServer
+{
+public:
+    explicit GameServer(ServerOutput& out);
+    ~GameServer();
+    GameServer(const GameServer&) = delete;
+    GameServer& operator=(const GameServer&) = delete;
+
+    // Offers a map. Refused (false, with the reason) when the bytes are not
+    // a map with at least one start position, or too long to send, or the
+    // name is taken.
+    bool addMap(const QString& name, const QByteArray& file, QString* error = nullptr);
+    // Offers every *.map file of the folder, by name; returns how many.
+    int loadMaps(const QString& dir);
+    const std::vector<QString>& mapNames() const { return mapNames_; }
+
+    int clientConnected();
+    void receive(int client, QByteArrayView bytes);
+    void clientGone(int client);
+    void stepGame(int number);
+
+    const Game* game(int number) const;
+    int gameCount() const { return int(rooms_.size()); }
+    bool hasClient(int client) const { return sessions_.count(client) != 0; }
+
+private:
+    struct Session;
+    struct Room
+    {
+        std::unique_ptr<Game> game;
+        std::array<int, kMaxSeats> clients{}; ///< client id per seat, 0 for none
+        int master = -1;                      ///< seat of the creator
+        int requestedSpeed = -1;              ///< from startGame, until gameSettings
+    };
+    friend struct Session;
+
+    void log(const QString& line) { out_.log(line); }
+    Room* roomOf(const Session& s);
+    void listGames(Session& s);
+    void createGame(Session& s, const CreateGame& m);
+    void joinGame(Session& s, const JoinGame& m);
+    void seat(Session& s, Room& room, int number, int seat);
+    void mapReady(Session& s);
+    void startGame(Session& s, const StartGame& m);
+    void gameSettings(Session& s, const GameSettings& m);
+    void startedAck(Session& s);
+    void inGame(Session& s, const char* what, const std::function<void(Game&, int)>& act);
+    void refuse(Session& s, const QString& why);
+    void violation(Session& s, const QString& what);
+    void closeRoom(int number);
+    void afterGameChange(int number);
+
+    ServerOutput& out_;
+    std::vector<QString> mapNames_;
+    std::map<QString, QByteArray> maps_;
+    std::map<int, std::unique_ptr<Session>> sessions_;
+    std::map<int, Room> rooms_; ///< by game number
+    int nextClient_ = 1;
+};
+
+} // namespace vorlan
