@@ -400,6 +400,8 @@ void Game::putOrGet(int player, char code, int32_t amount)
         log(QStringLiteral("amount %1 for '%2' ignored").arg(amount).arg(QChar(code)));
         return;
     }
+    if (!map_.contains(p.x, p.y))
+        return;
     Cell& c = map_.cell(p.x, p.y);
     const bool soldiers = code == 'P' || code == 'G';
     const bool put = code == 'P' || code == 'p';

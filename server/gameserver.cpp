@@ -58,6 +58,9 @@ bool GameServer::addMap(const QString& name, const QByteArray& file, QString* er
     const Map map = Map::fromBytes(file, &why);
     if (why.isEmpty() && map.playerCount - 1 < 1)
         why = QStringLiteral("no start positions");
+    for (int i = 0; why.isEmpty() && i < map.playerCount - 1; ++i)
+        if (!map.contains(map.players[i].x, map.players[i].y))
+            why = QStringLiteral("start position %1 lies outside the grid").arg(i);
     if (why.isEmpty() && file.size() > kMaxMapDataBytes)
         why = QStringLiteral("%1 bytes, at most %2 can be sent")
                   .arg(file.size())

@@ -36,6 +36,10 @@ TEST_F(LobbyTest, MapsAreCheckedBeforeTheyAreOffered)
     QByteArray noStarts = smallMap();
     noStarts[2] = 0;
     EXPECT_FALSE(server.addMap("empty", noStarts));
+    QByteArray farStart = smallMap();
+    farStart[farStart.size() - 1] = 4; // start 1 at (4, 4) on a 6 x 4 grid
+    EXPECT_FALSE(server.addMap("far", farStart, &why));
+    EXPECT_TRUE(why.contains("outside")) << qPrintable(why);
     EXPECT_EQ(server.mapNames(), std::vector<QString>{"small"});
 }
 
