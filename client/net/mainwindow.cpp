@@ -102,6 +102,20 @@ QLabel* picture(QWidget* parent, const char* name, const QString& file, QRect ge
     return l;
 }
 
+// The speed legend lines up under the track bar: shrink its font until the
+// whole legend fits the bar's width.
+void fitLegend(QLabel* legend, int width)
+{
+    QFont f = legend->font();
+    for (qreal size = f.pointSizeF(); size > 5; size -= 0.5) {
+        f.setPointSizeF(size);
+        if (QFontMetrics(f).horizontalAdvance(legend->text()) <= width)
+            break;
+    }
+    legend->setFont(f);
+    legend->adjustSize();
+}
+
 // Draws the emblem items "0".."7" as the block picture of the same number.
 class EmblemDelegate : public QStyledItemDelegate
 {
@@ -273,10 +287,7 @@ void TForm1::buildLayout()
         label(playersPanel, "Label18",
               QStringLiteral("Slowest         Slow        Normal         High        Highest"),
               {168, 46});
-    QFont small = Label18->font();
-    small.setPointSizeF(small.pointSizeF() * 0.8);
-    Label18->setFont(small);
-    Label18->adjustSize();
+    setSpeedLegend(Label18->text());
     gameTypeLabel =
         label(playersPanel, "gameTypeLabel", QStringLiteral("Choose game type"), {168, 72});
     gameType = make<QComboBox>(playersPanel, "gameType", QRect(168, 88, 233, 22));
@@ -393,6 +404,12 @@ void TForm1::resetChatOptions()
         chatOptions->setItem(r, 1, new QTableWidgetItem(QStringLiteral("1")));
         chatOptions->setItem(r, 2, new QTableWidgetItem(QString()));
     }
+}
+
+void TForm1::setSpeedLegend(const QString& text)
+{
+    Label18->setText(text);
+    fitLegend(Label18, gameSpeed->width());
 }
 
 void TForm1::logSystem(const QString& english, const QString& russian)

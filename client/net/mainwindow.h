@@ -69,6 +69,9 @@ public:
     // Appends a line to the system messages and scrolls it into view.
     void logSystem(const QString& english, const QString& russian);
     void logSystem(const QString& line);
+    // The speed legend under the track bar, fitted to its width.
+    void setSpeedLegend(const QString& text);
+
     // Appends a line to the game log, keeping the last 100 lines.
     void logGame(const QString& line);
 

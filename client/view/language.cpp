@@ -95,7 +95,7 @@ void TForm7::applyRussianMainTexts()
     f.Label17->setText(ru("Эмблема твоего клана"));
     f.Label13->setText(ru("Собирающиеся поиграть"));
     f.Label14->setText(ru("Скорость работы кулаков"));
-    f.Label18->setText(ru("Черепахи   Малая   Обычная   Высокая  Космическая"));
+    f.setSpeedLegend(ru("Черепахи   Малая   Обычная   Высокая  Космическая"));
     f.systemMsg->setToolTip(ru("Системные сообщения"));
     f.gamesList->setToolTip(ru("Выберите нужную вам игру или создайте новую"));
     f.gameTypeLabel->setText(ru("Выберите тип игры"));
@@ -107,7 +107,7 @@ void TForm7::applyRussianMainTexts()
     f.chatOptions->item(9, 0)->setText(ru("С"));
     f.state().appTitle = ru("Ворлан !");
     for (QLabel* l : {f.Label1, f.Label2, f.Label3, f.Label4, f.Label5, f.Label6, f.Label17,
-                      f.Label13, f.Label14, f.Label18, f.gameTypeLabel, f.gameTimeLabel})
+                      f.Label13, f.Label14, f.gameTypeLabel, f.gameTimeLabel})
         l->adjustSize();
 }
 

@@ -458,3 +458,31 @@ TEST_F(ClientTest, EnterOpensAModalWindowOnce)
         closeModals([&] { QTest::keyClick(f().windowHandle(), Qt::Key_Return); }, true);
     EXPECT_EQ(opened, QStringList{"TMyAbout"});
 }
+
+TEST_F(ClientTest, OutOfRangeGameSettingsAreIgnored)
+{
+    connectToServer();
+    f().gameType->setCurrentIndex(1);
+    f().gameTime->setValue(30);
+    server.send(toClient::gameInfo({0, '7', 500}) + toClient::gameInfo({0, '0', 0}) +
+                toClient::listEnd());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return count("List ended.") == 1; }));
+    EXPECT_EQ(f().gameType->currentIndex(), 0); // the second message's type
+    EXPECT_EQ(f().gameTime->value(), 30);       // neither duration fits 1..120
+    EXPECT_EQ(st().status, kGamesRequested);    // no violation
+}
+
+TEST_F(ClientTest, MapFileThatCannotBeWrittenCostsOneLine)
+{
+    st().globalMapName = QDir(temp.path()).filePath("no-such-folder/vorlan.map");
+    connectToServer();
+    server.send(toClient::mapBegin() + toClient::mapData({smallMap()}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kMapReceived; }));
+    int cannot = 0;
+    for (const QString& l : lines(f().systemMsg))
+        cannot += l.startsWith("Cannot write the map file");
+    EXPECT_EQ(cannot, 1);
+    ASSERT_TRUE(st().map);
+    EXPECT_EQ(st().map->width, 3); // the game goes on with the received map
+    EXPECT_TRUE(f().playersPanel->isVisibleTo(&f()));
+}
