@@ -1,12 +1,379 @@
 #include "market.h"
 
+#include "model/map.h"
+#include "view/blockpictures.h"
+
+#include <algorithm>
+#include <QButtonGroup>
+#include <QComboBox>
+#include <QDir>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QStyledItemDelegate>
+#include <QStylePainter>
+#include <QVBoxLayout>
+
 namespace vorlan {
 
-TForm6::TForm6(QWidget* parent) : QDialog(parent)
+namespace {
+
+constexpr int kMaxHowMany = 50000;
+constexpr int kMaxPrice = 500000;
+constexpr int kAmountChars = 8;
+constexpr int kEmblemSide = 16;
+
+QString ru(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+// Item i of the recipient list is drawn as player picture i instead of its text.
+class EmblemDelegate : public QStyledItemDelegate
+{
+public:
+    EmblemDelegate(const std::array<QImage, 8>& emblems, QObject* parent)
+        : QStyledItemDelegate(parent), emblems_(emblems)
+    {}
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        p->fillRect(option.rect, (option.state & QStyle::State_Selected)
+                                     ? option.palette.highlight()
+                                     : option.palette.base());
+        const int n = index.data().toString().toInt();
+        if (n >= 0 && n < int(emblems_.size()))
+            p->drawImage(option.rect.topLeft() + QPoint(2, 1), emblems_[n]);
+    }
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {40, kEmblemSide + 2};
+    }
+
+private:
+    const std::array<QImage, 8>& emblems_;
+};
+
+// The closed list shows the chosen player's picture in place of its number.
+class EmblemBox : public QComboBox
+{
+public:
+    EmblemBox(const std::array<QImage, 8>& emblems, QWidget* parent)
+        : QComboBox(parent), emblems_(emblems)
+    {}
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QStylePainter p(this);
+        QStyleOptionComboBox opt;
+        initStyleOption(&opt);
+        opt.currentText.clear();
+        p.drawComplexControl(QStyle::CC_ComboBox, opt);
+        const int n = currentIndex();
+        if (n >= 0 && n < int(emblems_.size())) {
+            const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt,
+                                                        QStyle::SC_ComboBoxEditField, this);
+            p.drawImage(QPoint(field.left() + 2, field.top() + (field.height() - kEmblemSide) / 2),
+                        emblems_[n]);
+        }
+    }
+
+private:
+    const std::array<QImage, 8>& emblems_;
+};
+
+QSpinBox* amountBox(const char* name, int max, int value, QWidget* parent)
+{
+    auto* box = new QSpinBox(parent);
+    box->setObjectName(QString::fromLatin1(name));
+    box->setRange(0, max);
+    box->setValue(value);
+    box->setEnabled(false);
+    box->findChild<QLineEdit*>()->setMaxLength(kAmountChars);
+    return box;
+}
+
+QLineEdit* figureBox(const char* name, QWidget* parent)
+{
+    auto* edit = new QLineEdit(parent);
+    edit->setObjectName(QString::fromLatin1(name));
+    edit->setReadOnly(true);
+    edit->setEnabled(false);
+    return edit;
+}
+
+QLabel* label(const char* name, const QString& text, QWidget* parent)
+{
+    auto* l = new QLabel(text, parent);
+    l->setObjectName(QString::fromLatin1(name));
+    return l;
+}
+
+} // namespace
+
+std::optional<MarketFunds> marketFunds(const Map& map)
+{
+    const Player* me = map.me();
+    if (!me)
+        return std::nullopt;
+    return MarketFunds{me->cityGold, me->cityArmy};
+}
+
+MarketOrder marketOrder(int operation, int32_t howMany, int32_t price, int recipient)
+{
+    switch (operation) {
+    case kMarketBuy:
+        return {'B', howMany, price};
+    case kMarketSell:
+        return {'S', howMany, price};
+    case kMarketGift:
+        return {char('0' + std::clamp(recipient, 0, kMaxOwners - 1)), howMany, price};
+    default:
+        return {'N', 0, 0};
+    }
+}
+
+TForm6::TForm6(const BlockPictures& pictures, QWidget* parent) : QDialog(parent)
+{
+    for (int i = 0; i < int(emblems_.size()); ++i) {
+        if (pictures.has(i)) {
+            emblems_[i] = pictures.original(i).scaled(
+                kEmblemSide, kEmblemSide, Qt::IgnoreAspectRatio, Qt::FastTransformation);
+        } else {
+            emblems_[i] = QImage(kEmblemSide, kEmblemSide, QImage::Format_RGB32);
+            emblems_[i].fill(BlockPictures::fallbackColor(i));
+        }
+    }
+    build();
+}
+
+TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(QDir::currentPath()), parent) {}
+
+void TForm6::build()
 {
     setObjectName(QStringLiteral("TForm6"));
     setWindowTitle(QStringLiteral("Market"));
-    resize(330, 260);
+
+    marketOper = new QGroupBox(QStringLiteral("Choose operation type"), this);
+    marketOper->setObjectName(QStringLiteral("marketOper"));
+    auto* operations = new QVBoxLayout(marketOper);
+    marketOperButtons = new QButtonGroup(this);
+    const char* items[kMarketOperations] = {"Cancel market operation", "Buy soldiers",
+                                            "Sell soldiers", "Gift soldiers and gold"};
+    for (int i = 0; i < kMarketOperations; ++i) {
+        auto* b = new QRadioButton(QString::fromLatin1(items[i]), marketOper);
+        operations->addWidget(b);
+        marketOperButtons->addButton(b, i);
+    }
+    marketOperButtons->button(kMarketCancel)->setChecked(true);
+
+    Label1 = label("Label1", QStringLiteral("How many ?"), this);
+    howMany = amountBox("howMany", kMaxHowMany, 100, this);
+    Label2 = label("Label2", QStringLiteral("Gold for one soldier"), this);
+    price = amountBox("price", kMaxPrice, 1, this);
+    labelSell = label("labelSell", QStringLiteral("You can sell:"), this);
+    soldiers = figureBox("soldiers", this);
+    labelMoney = label("labelMoney", QStringLiteral("Money you'll receive"), this);
+    money = figureBox("money", this);
+    Label3 = label("Label3", QStringLiteral("Whom to gift"), this);
+    imageYouPrefer = new EmblemBox(emblems_, this);
+    imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
+    imageYouPrefer->setItemDelegate(new EmblemDelegate(emblems_, imageYouPrefer));
+    for (int i = 0; i < kMaxOwners; ++i)
+        imageYouPrefer->addItem(QString::number(i));
+    imageYouPrefer->setCurrentIndex(-1);
+    imageYouPrefer->setToolTip(QStringLiteral(
+        "Select icon you want to use in the game. If somebody already uses this icon, "
+        "you will receive first available"));
+    imageYouPrefer->setMinimumWidth(56);
+    // Showing the recipient for a gift must not make the dialog jump.
+    for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(imageYouPrefer)}) {
+        QSizePolicy sp = w->sizePolicy();
+        sp.setRetainSizeWhenHidden(true);
+        w->setSizePolicy(sp);
+        w->hide();
+    }
+
+    Button1 = new QPushButton(QStringLiteral("Ok"), this);
+    Button1->setObjectName(QStringLiteral("Button1"));
+    Button1->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2->setObjectName(QStringLiteral("Button2"));
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
+
+    auto* fields = new QGridLayout;
+    fields->setColumnStretch(1, 1);
+    fields->addWidget(Label1, 0, 0);
+    fields->addWidget(howMany, 0, 1);
+    fields->addWidget(Label2, 1, 0);
+    fields->addWidget(price, 1, 1);
+    fields->addWidget(labelSell, 2, 0);
+    fields->addWidget(soldiers, 2, 1);
+    fields->addWidget(labelMoney, 3, 0);
+    fields->addWidget(money, 3, 1);
+    fields->addWidget(Label3, 4, 0);
+    fields->addWidget(imageYouPrefer, 4, 1, Qt::AlignLeft);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(Button1);
+    buttons->addWidget(Button2);
+    auto* all = new QVBoxLayout(this);
+    all->addWidget(marketOper);
+    all->addLayout(fields);
+    all->addLayout(buttons);
+    all->setSizeConstraint(QLayout::SetFixedSize);
+
+    connect(marketOperButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
+        if (checked)
+            marketOperClick();
+    });
+    connect(howMany, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);
+    connect(price, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);
+}
+
+int TForm6::runFor(const Map& map, bool rus)
+{
+    prepare(marketFunds(map), rus);
+    return exec();
+}
+
+void TForm6::prepare(std::optional<MarketFunds> funds, bool rus)
+{
+    funds_ = funds;
+    rus_ = rus;
+    marketOperClick();
+}
+
+int TForm6::operation() const
+{
+    return marketOperButtons->checkedId();
+}
+
+void TForm6::setOperation(int op)
+{
+    if (QAbstractButton* b = marketOperButtons->button(op)) {
+        if (b->isChecked())
+            marketOperClick();
+        else
+            b->setChecked(true);
+    }
+}
+
+std::optional<MarketOrder> TForm6::order() const
+{
+    if (result() != QDialog::Accepted)
+        return std::nullopt;
+    return currentOrder();
+}
+
+MarketOrder TForm6::currentOrder() const
+{
+    return marketOrder(operation(), howMany->value(), price->value(),
+                       imageYouPrefer->currentIndex());
+}
+
+void TForm6::marketOperClick()
+{
+    Label1->setText(rus_ ? ru("Скоко?") : QStringLiteral("How many ?"));
+    Label2->setText(rus_ ? ru("Цена одного солдата") : QStringLiteral("Gold for one soldier"));
+    Label3->hide();
+    imageYouPrefer->hide();
+    if (!funds_) {
+        marketOperClick1();
+        return;
+    }
+    const MarketFunds f = *funds_;
+    switch (operation()) {
+    case kMarketBuy:
+        howMany->setEnabled(true);
+        price->setEnabled(true);
+        labelSell->setText(rus_ ? ru("Можете купить") : QStringLiteral("You can buy"));
+        labelMoney->setText(rus_ ? ru("У вас денег") : QStringLiteral("Gold you have"));
+        money->setText(QString::number(f.cityGold));
+        break;
+    case kMarketSell:
+        howMany->setValue(f.cityArmy);
+        howMany->setEnabled(true);
+        price->setEnabled(true);
+        labelSell->setText(rus_ ? ru("Можете продать") : QStringLiteral("You can sell"));
+        labelMoney->setText(rus_ ? ru("Получите денег") : QStringLiteral("Gold you'll receive"));
+        soldiers->setText(QString::number(f.cityArmy));
+        break;
+    case kMarketGift:
+        if (imageYouPrefer->currentIndex() < 0)
+            imageYouPrefer->setCurrentIndex(0);
+        Label3->setText(rus_ ? ru("Кого одарить") : QStringLiteral("Whom to gift"));
+        Label3->show();
+        imageYouPrefer->show();
+        howMany->setEnabled(true);
+        price->setEnabled(true);
+        labelSell->setText(rus_ ? ru("Можете подарить солдат")
+                                : QStringLiteral("Soldiers max to gift"));
+        labelMoney->setText(rus_ ? ru("Можете подарить денег")
+                                 : QStringLiteral("Gold max to gift"));
+        Label1->setText(rus_ ? ru("Подарить солдат") : QStringLiteral("Soldiers to gift"));
+        Label2->setText(rus_ ? ru("Подарить золота") : QStringLiteral("Gold to gift"));
+        howMany->setValue(f.cityArmy);
+        soldiers->setText(QString::number(f.cityArmy));
+        money->setText(QString::number(f.cityGold));
+        break;
+    default:
+        howMany->setEnabled(false);
+        price->setEnabled(false);
+        soldiers->clear();
+        money->clear();
+        break;
+    }
+    marketOperClick1();
+}
+
+void TForm6::marketOperClick1()
+{
+    if (!funds_)
+        return;
+    const MarketFunds f = *funds_;
+    const int op = operation();
+    if (op == kMarketBuy || op == kMarketSell) {
+        if (howMany->value() <= 0)
+            howMany->setValue(1);
+        if (price->value() <= 0)
+            price->setValue(1);
+        // 64 bits: the gold a sale brings can exceed what 32 bits hold.
+        if (op == kMarketBuy)
+            soldiers->setText(QString::number(int64_t(f.cityGold) / price->value()));
+        else
+            money->setText(QString::number(int64_t(price->value()) * f.cityArmy));
+    }
+    // A gift may be 0 of either; the entries cannot go below 0, so there is
+    // nothing to correct then.
+}
+
+void TForm6::applyRussian()
+{
+    rus_ = true;
+    setWindowTitle(ru("Торговля"));
+    marketOper->setTitle(ru("Выберите тип операции"));
+    const char* items[kMarketOperations] = {"Отменить операцию", "Купить солдат", "Продать солдат",
+                                            "Подарить солдат или золото"};
+    for (int i = 0; i < kMarketOperations; ++i)
+        marketOperButtons->button(i)->setText(ru(items[i]));
+    Label1->setText(ru("Скоко?"));
+    Label2->setText(ru("Цена одного солдата"));
+    labelSell->setText(ru("Можете продать"));
+    labelMoney->setText(ru("Получите денег"));
+    imageYouPrefer->setToolTip(ru("Выберите эмблему, которую хотите использовать в игре. "
+                                  "Если её уже кто-то использует, вы получите первую свободную"));
+    Button1->setText(ru("Принять"));
+    Button2->setText(ru("Отменить"));
+    setOperation(kMarketCancel);
 }
 
 } // namespace vorlan
