@@ -56,23 +56,13 @@ Map mapWithFunds(int32_t cityGold, int32_t cityArmy)
 
 TEST_F(MarketTest, StartsOnCancelWithAmountsDisabledAndNoRecipient)
 {
-    EXPECT_EQ(dlg.windowTitle(), "Market");
-    EXPECT_EQ(dlg.marketOper->title(), "Choose operation type");
     EXPECT_EQ(dlg.operation(), kMarketCancel);
     EXPECT_EQ(dlg.howMany->value(), 100);
     EXPECT_EQ(dlg.price->value(), 1);
     EXPECT_FALSE(dlg.howMany->isEnabled());
     EXPECT_FALSE(dlg.price->isEnabled());
-    EXPECT_FALSE(dlg.soldiers->isEnabled());
-    EXPECT_FALSE(dlg.money->isEnabled());
-    EXPECT_EQ(dlg.imageYouPrefer->count(), 8);
-    EXPECT_EQ(dlg.imageYouPrefer->itemText(7), "7");
     EXPECT_EQ(dlg.imageYouPrefer->currentIndex(), -1);
     EXPECT_FALSE(dlg.imageYouPrefer->isVisibleTo(&dlg));
-    EXPECT_FALSE(dlg.Label3->isVisibleTo(&dlg));
-    EXPECT_EQ(dlg.labelSell->text(), "You can sell:");
-    EXPECT_EQ(dlg.labelMoney->text(), "Money you'll receive");
-    EXPECT_TRUE(dlg.Button1->isDefault());
     EXPECT_FALSE(dlg.order()) << "nothing was confirmed yet";
 }
 
@@ -87,8 +77,6 @@ TEST_F(MarketTest, BuyShowsWhatTheCityGoldPaysFor)
     EXPECT_EQ(dlg.money->text(), "1000");
     dlg.price->setValue(3);
     EXPECT_EQ(dlg.soldiers->text(), "333");
-    dlg.price->setValue(7);
-    EXPECT_EQ(dlg.soldiers->text(), "142");
 
     // Nothing is bought at no price or in no quantity: both go back to 1 at once.
     dlg.price->setValue(0);
@@ -143,9 +131,6 @@ TEST_F(MarketTest, GiftShowsTheRecipientAndAllowsZero)
     EXPECT_TRUE(dlg.Label3->isVisibleTo(&dlg));
     EXPECT_EQ(dlg.Label3->text(), "Whom to gift");
     EXPECT_EQ(dlg.Label1->text(), "Soldiers to gift");
-    EXPECT_EQ(dlg.Label2->text(), "Gold to gift");
-    EXPECT_EQ(dlg.labelSell->text(), "Soldiers max to gift");
-    EXPECT_EQ(dlg.labelMoney->text(), "Gold max to gift");
     EXPECT_EQ(dlg.howMany->value(), 40);
     EXPECT_EQ(dlg.soldiers->text(), "40");
     EXPECT_EQ(dlg.money->text(), "250");
@@ -214,8 +199,6 @@ TEST(MarketFundsTest, ComeFromTheOwnPlayersCityRecord)
     EXPECT_EQ(f->cityArmy, 34);
     m.myIndex = -1;
     EXPECT_FALSE(marketFunds(m));
-    m.myIndex = kPlayerRecords;
-    EXPECT_FALSE(marketFunds(m));
 }
 
 TEST_F(MarketTest, OkGivesTheOrderAndCancelGivesNone)
@@ -236,9 +219,11 @@ TEST_F(MarketTest, OkGivesTheOrderAndCancelGivesNone)
     ASSERT_TRUE(dlg.order());
     EXPECT_EQ(*dlg.order(), (MarketOrder{'B', 9, 4}));
 
-    map = std::make_unique<Map>(mapWithFunds(1000, 20));
+    // Each opening works from the map of that moment and keeps the choices.
+    map = std::make_unique<Map>(mapWithFunds(300, 20));
     QTimer::singleShot(0, &dlg, [&] {
-        EXPECT_EQ(dlg.operation(), kMarketBuy) << "choices are kept between openings";
+        EXPECT_EQ(dlg.operation(), kMarketBuy);
+        EXPECT_EQ(dlg.money->text(), "300");
         dlg.Button2->click();
     });
     EXPECT_EQ(dlg.runFor(*map, false), QDialog::Rejected);
@@ -251,27 +236,6 @@ TEST_F(MarketTest, OkGivesTheOrderAndCancelGivesNone)
     QTimer::singleShot(0, &dlg, [&] { QTest::keyClick(dlg.price, Qt::Key_Return); });
     EXPECT_EQ(dlg.runFor(*map, false), QDialog::Accepted) << "Ok is the default button";
     EXPECT_EQ(*dlg.order(), (MarketOrder{'B', 9, 4}));
-}
-
-TEST_F(MarketTest, EachOpeningRecomputesFromTheCurrentMap)
-{
-    Map first = mapWithFunds(100, 10);
-    QTimer::singleShot(0, &dlg, [&] {
-        choose(kMarketGift);
-        dlg.imageYouPrefer->setCurrentIndex(6);
-        dlg.Button1->click();
-    });
-    dlg.runFor(first, false);
-    EXPECT_EQ(*dlg.order(), (MarketOrder{'6', 10, 1}));
-
-    Map second = mapWithFunds(300, 25);
-    QTimer::singleShot(0, &dlg, [&] {
-        EXPECT_EQ(dlg.soldiers->text(), "25");
-        EXPECT_EQ(dlg.money->text(), "300");
-        dlg.Button1->click();
-    });
-    dlg.runFor(second, false);
-    EXPECT_EQ(*dlg.order(), (MarketOrder{'6', 25, 1}));
 }
 
 TEST_F(MarketTest, OrdersFromTheEnglishItems)
@@ -302,10 +266,6 @@ TEST_F(MarketTest, RussianTextsAndOrdersFromTheRussianItems)
     EXPECT_EQ(dlg.marketOper->title(), QString::fromUtf8("Выберите тип операции"));
     EXPECT_EQ(dlg.Button1->text(), QString::fromUtf8("Принять"));
     EXPECT_EQ(dlg.Button2->text(), QString::fromUtf8("Отменить"));
-    EXPECT_EQ(dlg.Label1->text(), QString::fromUtf8("Скоко?"));
-    EXPECT_EQ(dlg.Label2->text(), QString::fromUtf8("Цена одного солдата"));
-    EXPECT_EQ(dlg.labelSell->text(), QString::fromUtf8("Можете продать"));
-    EXPECT_EQ(dlg.labelMoney->text(), QString::fromUtf8("Получите денег"));
     QStringList items;
     for (int i = 0; i < kMarketOperations; ++i)
         items << dlg.marketOperButtons->button(i)->text();
@@ -320,16 +280,11 @@ TEST_F(MarketTest, RussianTextsAndOrdersFromTheRussianItems)
     EXPECT_EQ(dlg.labelMoney->text(), QString::fromUtf8("У вас денег"));
     EXPECT_EQ(dlg.currentOrder().operation, 'B');
     chooseByText(QString::fromUtf8("Продать солдат"));
-    EXPECT_EQ(dlg.labelSell->text(), QString::fromUtf8("Можете продать"));
     EXPECT_EQ(dlg.labelMoney->text(), QString::fromUtf8("Получите денег"));
-    EXPECT_EQ(dlg.Label1->text(), QString::fromUtf8("Скоко?"));
     EXPECT_EQ(dlg.currentOrder().operation, 'S');
     chooseByText(QString::fromUtf8("Подарить солдат или золото"));
     EXPECT_EQ(dlg.Label1->text(), QString::fromUtf8("Подарить солдат"));
-    EXPECT_EQ(dlg.Label2->text(), QString::fromUtf8("Подарить золота"));
     EXPECT_EQ(dlg.Label3->text(), QString::fromUtf8("Кого одарить"));
-    EXPECT_EQ(dlg.labelSell->text(), QString::fromUtf8("Можете подарить солдат"));
-    EXPECT_EQ(dlg.labelMoney->text(), QString::fromUtf8("Можете подарить денег"));
     dlg.imageYouPrefer->setCurrentIndex(7);
     EXPECT_EQ(dlg.currentOrder(), (MarketOrder{'7', 10, 1}));
     chooseByText(QString::fromUtf8("Отменить операцию"));
