@@ -1,45 +1,438 @@
 #include "optionsdialog.h"
 
+#include "net/appstate.h"
+
+#include <QAbstractItemView>
 #include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QFileDialog>
+#include <QFrame>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSpinBox>
+#include <QStyle>
+#include <QToolButton>
 
 namespace vorlan {
 
-TOptions::TOptions(QWidget* parent) : QDialog(parent), FormStorage1(QStringLiteral("TOptions"))
+namespace {
+
+QString ru(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
+{
+    auto* w = new W(parent);
+    w->setObjectName(QString::fromLatin1(name));
+    w->setGeometry(geometry);
+    return w;
+}
+
+QCheckBox* checkBox(QWidget* parent, const QString& name, const QString& text, const QRect& r)
+{
+    auto* box = new QCheckBox(text, parent);
+    box->setObjectName(name);
+    box->setGeometry(r);
+    return box;
+}
+
+QComboBox* soundList(QWidget* parent, const QString& name, const QRect& r)
+{
+    auto* list = new QComboBox(parent);
+    list->setObjectName(name);
+    list->setGeometry(r);
+    list->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    list->setMinimumContentsLength(8);
+    return list;
+}
+
+void frame(QWidget* parent, const QRect& r)
+{
+    auto* f = new QFrame(parent);
+    f->setFrameShape(QFrame::StyledPanel);
+    f->setFrameShadow(QFrame::Sunken);
+    f->setGeometry(r);
+    f->lower();
+}
+
+#ifdef Q_OS_WIN
+constexpr const char* kLibrarySuffix = "dll";
+#else
+constexpr const char* kLibrarySuffix = "so";
+#endif
+
+} // namespace
+
+PlayerButtons::PlayerButtons(MediaPlayer& player, QWidget* parent) : QWidget(parent)
+{
+    pauseButton = new QToolButton(this);
+    pauseButton->setObjectName(QStringLiteral("pause"));
+    pauseButton->setIcon(style()->standardIcon(QStyle::SP_MediaPause));
+    pauseButton->setGeometry(0, 0, 28, 24);
+    pauseButton->setToolTip(QStringLiteral("Pause"));
+    stopButton = new QToolButton(this);
+    stopButton->setObjectName(QStringLiteral("stop"));
+    stopButton->setIcon(style()->standardIcon(QStyle::SP_MediaStop));
+    stopButton->setGeometry(30, 0, 28, 24);
+    stopButton->setToolTip(QStringLiteral("Stop"));
+    // The pause button holds a playback and lets it go on again.
+    connect(pauseButton, &QToolButton::clicked, this, [&player] {
+        if (player.mode() == MediaPlayer::Mode::Paused)
+            player.play();
+        else
+            player.pause();
+    });
+    connect(stopButton, &QToolButton::clicked, this, [&player] { player.stop(); });
+}
+
+const QStringList& TOptions::storedProperties()
+{
+    static const QStringList names = [] {
+        QStringList n{"enableMIDI.Checked",
+                      "enableWAVE.Checked",
+                      "CB1.Checked",
+                      "CB2.Checked",
+                      "CB3.Checked",
+                      "CB4.Checked",
+                      "enemyAttackFailure.Checked",
+                      "makingPost.Checked",
+                      "yourAttack.Checked",
+                      "yourAttackFailure.Checked",
+                      "yourLoss.Checked",
+                      "DirudBox.Checked",
+                      "DirudName.Text"};
+        for (int i = 1; i <= 8; ++i)
+            n << QStringLiteral("cbv%1.Checked").arg(i);
+        for (int i = 1; i <= 8; ++i)
+            n << QStringLiteral("cmbv%1.Text").arg(i);
+        n << "enemyAttackFailureName.Text"
+          << "yourAttackFailureName.Text"
+          << "yourAttackName.Text"
+          << "yourLossName.Text"
+          << "makingPostName.Text"
+          << "Size.Value";
+        return n;
+    }();
+    return names;
+}
+
+TOptions::TOptions(QWidget* parent, AppState* state)
+    : QDialog(parent, Qt::Tool), state_(state), FormStorage1(QStringLiteral("TOptions"))
 {
     setObjectName(QStringLiteral("TOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(360, 180);
-    enableMIDI = new QCheckBox(QStringLiteral("Enable MIDI music"), this);
-    enableMIDI->setObjectName(QStringLiteral("enableMIDI"));
-    enableMIDI->move(12, 12);
-    enableWAVE = new QCheckBox(QStringLiteral("Enable WAVE music"), this);
-    enableWAVE->setObjectName(QStringLiteral("enableWAVE"));
-    enableWAVE->move(12, 36);
-    DirudBox = new QCheckBox(QStringLiteral("Use idiot DLL"), this);
-    DirudBox->setObjectName(QStringLiteral("DirudBox"));
-    DirudBox->move(12, 60);
-    SizeLabel = new QLabel(QStringLiteral("Blocks size"), this);
-    SizeLabel->setObjectName(QStringLiteral("SizeLabel"));
-    SizeLabel->move(12, 92);
-    Size = new QSpinBox(this);
-    Size->setObjectName(QStringLiteral("Size"));
-    Size->setGeometry(110, 88, 60, 24);
+    setFixedSize(610, 393);
+    createControls();
+    FormCreate();
+}
+
+TOptions::~TOptions()
+{
+    saveSettings();
+    // The players go first: nothing may sound through controls being deleted.
+    sound_.reset();
+}
+
+void TOptions::createControls()
+{
+    // Music
+    frame(this, QRect(8, 8, 292, 124));
+    enableMIDI = checkBox(this, "enableMIDI", "Enable MIDI music", QRect(16, 14, 180, 22));
+    enableMIDI->setChecked(true);
+    const char* trackNames[] = {"\"Dream\"", "\"Gods death\"", "\"Choose\"",
+                                "\"War in the name of peace\""};
+    for (int i = 0; i < 4; ++i) {
+        tracks[i] = checkBox(this, QStringLiteral("CB%1").arg(i + 1),
+                             QString::fromLatin1(trackNames[i]), QRect(36, 38 + 22 * i, 256, 22));
+        tracks[i]->setChecked(true);
+    }
+    CB1 = tracks[0];
+    CB2 = tracks[1];
+    CB3 = tracks[2];
+    CB4 = tracks[3];
+
+    // Event sounds
+    frame(this, QRect(8, 140, 292, 170));
+    enableWAVE = checkBox(this, "enableWAVE", "Enable WAVE music", QRect(16, 146, 180, 22));
+    enableWAVE->setChecked(true);
+    const QRect box(16, 174, 168, 22);
+    const QRect list(186, 174, 106, 24);
+    yourAttack = checkBox(this, "yourAttack", "Your attack", box);
+    yourAttackName = soundList(this, "yourAttackName", list);
+    yourAttackFailure =
+        checkBox(this, "yourAttackFailure", "Your attack failure", box.translated(0, 26));
+    yourAttackFailureName = soundList(this, "yourAttackFailureName", list.translated(0, 26));
+    makingPost = checkBox(this, "makingPost", "Making post (press F2)", box.translated(0, 52));
+    makingPostName = soundList(this, "makingPostName", list.translated(0, 52));
+    enemyAttackFailure =
+        checkBox(this, "enemyAttackFailure", "Enemy loss (>300)", box.translated(0, 78));
+    enemyAttackFailureName = soundList(this, "enemyAttackFailureName", list.translated(0, 78));
+    yourLoss = checkBox(this, "yourLoss", "Your loss (>300)", box.translated(0, 104));
+    yourLossName = soundList(this, "yourLossName", list.translated(0, 104));
+
+    // Voice buttons
+    frame(this, QRect(308, 8, 294, 220));
+    for (int i = 0; i < 8; ++i) {
+        const QString text = i < 6 ? QStringLiteral("Voice button %1 (enemies)").arg(i + 1)
+                                   : QStringLiteral("Voice button %1 (allies)").arg(i + 1);
+        voiceBoxes[i] = checkBox(this, QStringLiteral("cbv%1").arg(i + 1), text,
+                                 QRect(316, 14 + 26 * i, 182, 22));
+        voiceLists[i] =
+            soundList(this, QStringLiteral("cmbv%1").arg(i + 1), QRect(500, 14 + 26 * i, 94, 24));
+    }
+
+    // The idiot
+    frame(this, QRect(308, 236, 294, 74));
+    DirudBox = checkBox(this, "DirudBox", "Use idiot DLL", QRect(316, 244, 180, 22));
+    ResetIdiot = make<QPushButton>(this, "ResetIdiot", QRect(514, 242, 80, 26));
+    ResetIdiot->setText(QStringLiteral("Reset"));
+    ResetIdiot->setAutoDefault(false);
+    DirudName = make<QLineEdit>(this, "DirudName", QRect(316, 276, 242, 24));
+    DirudName->setEnabled(false);
+    DirudNameBrowse = make<QToolButton>(this, "DirudNameBrowse", QRect(562, 276, 32, 24));
+    DirudNameBrowse->setText(QStringLiteral("..."));
+    DirudNameBrowse->setEnabled(false);
+
+    // Block size and OK
+    SizeLabel = make<QLabel>(this, "SizeLabel", QRect(16, 322, 110, 24));
+    SizeLabel->setText(QStringLiteral("Blocks size"));
+    Size = make<QSpinBox>(this, "Size", QRect(128, 322, 64, 24));
     Size->setRange(8, 64);
-    Size->setValue(FormStorage1.value(QStringLiteral("Size.Value"), 16).toInt());
-    auto* ok = new QPushButton(QStringLiteral("Ok"), this);
-    ok->setGeometry(270, 140, 80, 28);
-    connect(ok, &QPushButton::clicked, this, [this] {
-        FormStorage1.setValue(QStringLiteral("Size.Value"), Size->value());
-        accept();
-    });
+    Size->setValue(16);
+    SizeLabel->setBuddy(Size);
+    Button1 = make<QPushButton>(this, "Button1", QRect(514, 354, 88, 30));
+    Button1->setText(QStringLiteral("OK"));
+    Button1->setDefault(true);
+
+    SoundControls controls;
+    controls.enableMIDI = enableMIDI;
+    controls.enableWAVE = enableWAVE;
+    controls.tracks = tracks;
+    controls.events = {yourAttack, yourAttackFailure, makingPost, enemyAttackFailure, yourLoss};
+    controls.eventNames = {yourAttackName, yourAttackFailureName, makingPostName,
+                           enemyAttackFailureName, yourLossName};
+    controls.voices = voiceBoxes;
+    controls.voiceNames = voiceLists;
+    const QString dir = state_ && !state_->dir.isEmpty() ? state_->dir : QDir::currentPath();
+    sound_ = std::make_unique<Sound>(controls, dir, this);
+    MPButtons = new PlayerButtons(sound_->MP, this);
+    MPButtons->setObjectName(QStringLiteral("MPButtons"));
+    MPButtons->setGeometry(234, 12, 58, 24);
+    MPWButtons = new PlayerButtons(sound_->MPW, this);
+    MPWButtons->setObjectName(QStringLiteral("MPWButtons"));
+    MPWButtons->setGeometry(234, 144, 58, 24);
+
+    connect(enableMIDI, &QCheckBox::clicked, this, [this] { sound_->midiSwitch(); });
+    connect(enableWAVE, &QCheckBox::clicked, this, [this] { sound_->waveSwitch(); });
+    const std::array<QCheckBox*, 5> events{yourAttack, yourAttackFailure, makingPost,
+                                           enemyAttackFailure, yourLoss};
+    for (int i = 0; i < Sound::kEvents; ++i) {
+        connect(events[i], &QCheckBox::clicked, this,
+                [this, i] { sound_->playEvent(static_cast<Sound::Event>(i)); });
+    }
+    connect(DirudBox, &QCheckBox::clicked, this, &TOptions::DirudBoxClick);
+    connect(ResetIdiot, &QPushButton::clicked, this, &TOptions::ResetIdiotClick);
+    connect(DirudNameBrowse, &QToolButton::clicked, this, &TOptions::browseLibrary);
+    connect(Size, &QSpinBox::valueChanged, this, &TOptions::blockSizeChanged);
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
+    installEventFilter(this);
+    Button1->installEventFilter(this);
+}
+
+std::array<QComboBox*, 13> TOptions::soundLists() const
+{
+    return {yourAttackName, yourAttackFailureName, makingPostName, enemyAttackFailureName,
+            yourLossName,   voiceLists[0],         voiceLists[1],  voiceLists[2],
+            voiceLists[3],  voiceLists[4],         voiceLists[5],  voiceLists[6],
+            voiceLists[7]};
+}
+
+void TOptions::FormCreate()
+{
+    // Every list offers the lines of the sound list; with no file they stay
+    // empty and the dialog works on without sounds to choose.
+    const QStringList lines = Sound::readSoundList(QStringLiteral("wav.txt"));
+    for (QComboBox* list : soundLists()) {
+        list->addItems(lines);
+        list->setCurrentIndex(-1);
+        // The lists are narrow; their drop-downs show the whole lines.
+        list->view()->setMinimumWidth(list->view()->sizeHintForColumn(0) + 24);
+    }
+    sound_->openDevices();
+    restoreSettings();
+    sound_->waveSwitch();
+    sound_->midiSwitch();
+}
+
+void TOptions::restoreSettings()
+{
+    for (const QString& property : storedProperties()) {
+        if (!FormStorage1.contains(property))
+            continue;
+        const QVariant value = FormStorage1.value(property);
+        const QString name = property.section(QLatin1Char('.'), 0, 0);
+        const QString kind = property.section(QLatin1Char('.'), 1);
+        QObject* control = findChild<QObject*>(name);
+        if (auto* box = qobject_cast<QCheckBox*>(control); box && kind == QLatin1String("Checked"))
+            box->setChecked(value.toBool());
+        else if (auto* list = qobject_cast<QComboBox*>(control))
+            // A text that is no longer a line of the list chooses nothing.
+            list->setCurrentIndex(list->findText(value.toString()));
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            edit->setText(value.toString());
+        else if (auto* spin = qobject_cast<QSpinBox*>(control))
+            spin->setValue(value.toInt());
+    }
+    DirudName->setEnabled(DirudBox->isChecked());
+    DirudNameBrowse->setEnabled(DirudBox->isChecked());
+}
+
+void TOptions::saveSettings()
+{
+    for (const QString& property : storedProperties()) {
+        const QString name = property.section(QLatin1Char('.'), 0, 0);
+        QObject* control = findChild<QObject*>(name);
+        if (auto* box = qobject_cast<QCheckBox*>(control))
+            FormStorage1.setValue(property, box->isChecked());
+        else if (auto* list = qobject_cast<QComboBox*>(control))
+            FormStorage1.setValue(property, list->currentText());
+        else if (auto* edit = qobject_cast<QLineEdit*>(control))
+            FormStorage1.setValue(property, edit->text());
+        else if (auto* spin = qobject_cast<QSpinBox*>(control))
+            FormStorage1.setValue(property, spin->value());
+    }
+    FormStorage1.sync();
 }
 
 int TOptions::blockSize() const
 {
     return Size->value();
+}
+
+bool TOptions::idiotAllowed() const
+{
+    return DirudBox->isChecked();
+}
+
+QString TOptions::idiotLibrary() const
+{
+    return DirudName->text();
+}
+
+int TOptions::voiceIndex(int n) const
+{
+    return n >= 1 && n <= 8 ? voiceLists[n - 1]->currentIndex() : -1;
+}
+
+QString TOptions::voiceText(int n) const
+{
+    return n >= 1 && n <= 8 ? voiceLists[n - 1]->currentText() : QString();
+}
+
+void TOptions::DirudBoxClick()
+{
+    const bool on = DirudBox->isChecked();
+    DirudName->setEnabled(on);
+    DirudNameBrowse->setEnabled(on);
+    if (!on)
+        emit botLibraryReleaseRequested(DirudName->text());
+}
+
+void TOptions::ResetIdiotClick()
+{
+    emit botLibraryReleaseRequested(DirudName->text());
+}
+
+QFileDialog* TOptions::createLibraryDialog()
+{
+    auto* dialog = new QFileDialog(this, state_ && state_->rus ? ru("Библиотека дурака")
+                                                               : QStringLiteral("Idiot DLL"));
+    dialog->setObjectName(QStringLiteral("DirudNameDialog"));
+    dialog->setFileMode(QFileDialog::ExistingFile);
+    dialog->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog->setDefaultSuffix(QString::fromLatin1(kLibrarySuffix));
+    // The platform's libraries end in .so here; .dll files are offered too.
+    dialog->setNameFilter(QStringLiteral("Idiot dll (*.dll *.%1)").arg(kLibrarySuffix));
+    const QFileInfo current(DirudName->text());
+    dialog->setDirectory(current.isFile() ? current.absolutePath() : QDir::currentPath());
+    return dialog;
+}
+
+void TOptions::browseLibrary()
+{
+    QFileDialog* dialog = createLibraryDialog();
+    if (dialog->exec() == QDialog::Accepted && !dialog->selectedFiles().isEmpty())
+        DirudName->setText(QDir::toNativeSeparators(dialog->selectedFiles().constFirst()));
+    delete dialog;
+}
+
+void TOptions::applyRussian()
+{
+    enableMIDI->setText(ru("Включить MIDI"));
+    enableWAVE->setText(ru("Включить WAVE"));
+    CB1->setText(ru("Сон"));
+    CB2->setText(ru("Гибель богов"));
+    CB3->setText(ru("Выбирай"));
+    CB4->setText(ru("Война во имя мира"));
+    yourAttack->setText(ru("Твоя атака"));
+    yourAttackFailure->setText(ru("Провал атаки"));
+    enemyAttackFailure->setText(ru("Провал врага"));
+    makingPost->setText(ru("Уст. гарнизона"));
+    yourLoss->setText(ru("Твои потери"));
+    DirudBox->setText(ru("Исп. дурака"));
+    SizeLabel->setText(ru("Размер клетки"));
+    sound_->setRussian(true);
+}
+
+void TOptions::applyRussianSoundPresets()
+{
+    // An index past the end of a short list chooses nothing.
+    auto choose = [](QComboBox* list, int index) {
+        list->setCurrentIndex(index < list->count() ? index : -1);
+    };
+    for (QCheckBox* box : {yourAttackFailure, makingPost, enemyAttackFailure, yourLoss})
+        box->setChecked(true);
+    choose(yourAttackFailureName, 7);
+    choose(makingPostName, 8);
+    choose(enemyAttackFailureName, 33);
+    choose(yourLossName, 15);
+    const int voices[8] = {2, 3, 8, 12, 20, 31, 25, 38};
+    for (int i = 0; i < 8; ++i) {
+        voiceBoxes[i]->setChecked(true);
+        choose(voiceLists[i], voices[i]);
+    }
+    saveSettings();
+}
+
+void TOptions::done(int result)
+{
+    saveSettings();
+    QDialog::done(result);
+}
+
+void TOptions::showEvent(QShowEvent* event)
+{
+    if (QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen())
+        move(s->availableGeometry().center() - rect().center());
+    QDialog::showEvent(event);
+}
+
+bool TOptions::eventFilter(QObject* watched, QEvent* event)
+{
+    if (state_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+        const Qt::KeyboardModifiers m = static_cast<QKeyEvent*>(event)->modifiers();
+        state_->Shifted = m.testFlag(Qt::ShiftModifier);
+        state_->Ctrled = m.testFlag(Qt::ControlModifier);
+        state_->Alted = m.testFlag(Qt::AltModifier);
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 } // namespace vorlan
