@@ -181,20 +181,26 @@ int virtualKeyOfCharacter(char32_t c)
     for (const auto& e : table)
         if (e.c == c)
             return e.vk;
-    // The Russian layout, letter by letter on the keys of the US one.
-    static constexpr char16_t russian[] = u"ЙЦУКЕНГШЩЗХЪФЫВАПРОЛДЖЭЯЧСМИТЬБЮЁ";
-    static constexpr int positions[] = {
-        'Q',      'W', 'E', 'R', 'T', 'Y', 'U', 'I', 'O',          'P',           vk::Oem4,
-        vk::Oem6, 'A', 'S', 'D', 'F', 'G', 'H', 'J', 'K',          'L',           vk::Oem1,
-        vk::Oem7, 'Z', 'X', 'C', 'V', 'B', 'N', 'M', vk::OemComma, vk::OemPeriod, vk::Oem3,
+    // The Russian layout, key by key, row by row.
+    static constexpr struct
+    {
+        char16_t letter;
+        int vk;
+    } russian[] = {
+        {u'Й', 'Q'},          {u'Ц', 'W'},           {u'У', 'E'},      {u'К', 'R'}, {u'Е', 'T'},
+        {u'Н', 'Y'},          {u'Г', 'U'},           {u'Ш', 'I'},      {u'Щ', 'O'}, {u'З', 'P'},
+        {u'Х', vk::Oem4},     {u'Ъ', vk::Oem6},      {u'Ф', 'A'},      {u'Ы', 'S'}, {u'В', 'D'},
+        {u'А', 'F'},          {u'П', 'G'},           {u'Р', 'H'},      {u'О', 'J'}, {u'Л', 'K'},
+        {u'Д', 'L'},          {u'Ж', vk::Oem1},      {u'Э', vk::Oem7}, {u'Я', 'Z'}, {u'Ч', 'X'},
+        {u'С', 'C'},          {u'М', 'V'},           {u'И', 'B'},      {u'Т', 'N'}, {u'Ь', 'M'},
+        {u'Б', vk::OemComma}, {u'Ю', vk::OemPeriod}, {u'Ё', vk::Oem3},
     };
-    static_assert(std::size(russian) - 1 == std::size(positions));
     if (c > 0xFFFF)
         return 0;
     const char16_t upper = QChar(char16_t(c)).toUpper().unicode();
-    for (size_t i = 0; i < std::size(positions); ++i)
-        if (russian[i] == upper)
-            return positions[i];
+    for (const auto& e : russian)
+        if (e.letter == upper)
+            return e.vk;
     return 0;
 }
 

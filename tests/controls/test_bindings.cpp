@@ -331,6 +331,11 @@ TEST(KeyTranslation, WithoutNativeCodesTheCharacterTellsTheKey)
     };
     for (auto [key, code] : letters)
         EXPECT_EQ(translate(key, {}, 0, none).vk, code) << std::hex << key;
+    // The whole layout, read back as the US keys it lies on.
+    QString keys;
+    for (QChar c : QString::fromUtf8("ЙЦУКЕНГШЩЗХЪФЫВАПРОЛДЖЭЯЧСМИТЬБЮЁ"))
+        keys += shortcutText(Binding{translate(c.unicode(), {}, 0, none).vk});
+    EXPECT_EQ(keys, "QWERTYUIOP[]ASDFGHJKL;'ZXCVBNM,.`");
     // Shifted US characters count as their key.
     EXPECT_EQ(translate(Qt::Key_Exclam, Qt::ShiftModifier, 0, none).vk, '1');
     EXPECT_EQ(translate(Qt::Key_ParenRight, Qt::ShiftModifier, 0, none).vk, '0');
