@@ -1,39 +1,24 @@
 #include "dispatcher.h"
 
+#include "bindings.h"
+#include "chat.h"
+#include "keys.h"
 #include "net/appstate.h"
 #include "net/mainwindow.h"
+#include "options/market.h"
+#include "orders.h"
+#include "view/mappanel.h"
+#include "view/monitor.h"
 
 #include <QApplication>
+#include <QDialog>
+#include <QIcon>
 #include <QKeyEvent>
 #include <QPushButton>
 #include <QWidget>
 #include <QWindow>
 
 namespace vorlan {
-
-int namedVirtualKey(const QKeyEvent& event)
-{
-    switch (event.key()) {
-    case Qt::Key_Return:
-    case Qt::Key_Enter:
-        return kVkReturn;
-    case Qt::Key_Escape:
-        return kVkEscape;
-    case Qt::Key_Tab:
-    case Qt::Key_Backtab:
-        return kVkTab;
-    case Qt::Key_Left:
-        return kVkLeft;
-    case Qt::Key_Up:
-        return kVkUp;
-    case Qt::Key_Right:
-        return kVkRight;
-    case Qt::Key_Down:
-        return kVkDown;
-    default:
-        return 0;
-    }
-}
 
 Dispatcher::Dispatcher(TForm1& main, AppState& state, QObject* parent)
     : QObject(parent), main_(main), state_(state)
@@ -61,6 +46,8 @@ bool Dispatcher::isRepeatDelivery(QObject* watched, const QEvent* event) const
 
 bool Dispatcher::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::MouseMove && bossMode_)
+        takeOffDisguise();
     if (event->type() != QEvent::KeyPress)
         return false;
     if (isRepeatDelivery(watched, event)) {
@@ -81,27 +68,184 @@ bool Dispatcher::eventFilter(QObject* watched, QEvent* event)
     return handled;
 }
 
+void Dispatcher::putOnDisguise()
+{
+    bossMode_ = true;
+    savedCaption_ = main_.windowTitle();
+    main_.showMinimized();
+    main_.setWindowTitle(QStringLiteral("{C:} - Far"));
+    state_.appTitle = QStringLiteral("{C:} - Far");
+    QApplication::setWindowIcon(QIcon(QStringLiteral("far.ico")));
+}
+
+void Dispatcher::takeOffDisguise()
+{
+    bossMode_ = false;
+    QApplication::setWindowIcon(QIcon(QStringLiteral("vorlan.ico")));
+    state_.appTitle = state_.rus ? QStringLiteral("Ворлан !") : QStringLiteral("The Vorlane");
+    main_.setWindowTitle(savedCaption_);
+}
+
 bool Dispatcher::onKeyDown(QKeyEvent& event)
 {
-    const int vk = namedVirtualKey(event);
-    const Qt::KeyboardModifiers mods =
-        event.modifiers() & (Qt::ShiftModifier | Qt::ControlModifier | Qt::AltModifier);
+    const KeyPress press = KeyPress::fromEvent(event);
+    // Alt combinations and F10 never reach the commands.
+    if (press.isSystemKey())
+        return false;
+    if (bossMode_)
+        takeOffDisguise();
+    state_.Shifted = press.shift;
+    state_.Ctrled = press.ctrl;
+    state_.Alted = press.alt;
+    const int vk = press.vk;
+    const bool noModifier = !press.shift && !press.ctrl && !press.alt;
+
+    const Windows& w = main_.windows();
+    static const KeyBindings defaults;
+    const KeyBindings& bindings = w.keys ? w.keys->bindings() : defaults;
+    QWidget* focus = QApplication::focusWidget();
+    auto pressed = [&](int n) { return bindings.fires(n, press, focus); };
+
     bool handled = false;
     QWidget* focusButton = main_.focusButton;
+    auto commandMode = [&] { return focusButton->hasFocus(); };
+    Orders& orders = main_.orders();
+    ChatControls& chat = main_.chat();
+    auto idle = [&] { return orders.entryMode == kEntryNone && chat.chatMode == kChatNone; };
+    const bool marketOpen = w.market && w.market->isVisible();
+    TForm3* monitor = w.monitor;
+    const bool inGame = state_.gameStarted;
 
-    // Enter runs the highlighted menu item in command mode.
-    if (vk == kVkReturn && focusButton->hasFocus())
-        main_.runMenuAction(main_.menu().menuIndex());
-
-    // Before a game the plain arrows walk the menu.
-    if (!state_.gameStarted && focusButton->hasFocus() && mods == Qt::NoModifier) {
-        if (vk == kVkUp) {
-            main_.runMenuAction(kMenuPrevious);
-            handled = true;
-        } else if (vk == kVkDown) {
+    // Group A: not while the keys are being redefined.
+    if (!(w.keys && w.keys->isVisible())) {
+        // Enter runs the highlighted menu item in command mode; elsewhere it
+        // closes the monitor and, with nothing being typed, returns to
+        // command mode during a game.
+        if (vk == vk::Return) {
+            if (commandMode()) {
+                main_.runMenuAction(main_.menu().menuIndex());
+            } else {
+                if (monitor && monitor->isVisible())
+                    monitor->hide();
+                if (idle() && inGame && !marketOpen)
+                    focusButton->setFocus();
+            }
+        }
+        // Esc returns to command mode during a game.
+        if (vk == vk::Escape && !commandMode() && idle() && inGame && !marketOpen)
+            focusButton->setFocus();
+        if (pressed(13)) {
+            putOnDisguise();
+            return true;
+        }
+        if (pressed(29) || pressed(30)) {
             main_.runMenuAction(kMenuNext);
             handled = true;
         }
+        if (pressed(27) || pressed(28)) {
+            main_.runMenuAction(kMenuPrevious);
+            handled = true;
+        }
+        if (pressed(31)) {
+            main_.pauseButtonClick();
+            handled = true;
+        }
+        // Ctrl+Tab switches between the main window and the monitor.
+        if (vk == vk::Tab && press.ctrl && !press.shift && monitor) {
+            if (main_.isVisible() && monitor->isActiveWindow())
+                main_.activateWindow();
+            else if (monitor->isVisible() && main_.isActiveWindow())
+                monitor->activateWindow();
+        }
+        if (inGame && pressed(14)) {
+            main_.runMenuAction(kMenuMonitor);
+            handled = true;
+        }
+        // Before a game the plain arrows walk the menu.
+        if (!inGame && commandMode() && noModifier) {
+            if (vk == vk::Up) {
+                main_.runMenuAction(kMenuPrevious);
+                handled = true;
+            } else if (vk == vk::Down) {
+                main_.runMenuAction(kMenuNext);
+                handled = true;
+            }
+        }
+        if (inGame && commandMode()) {
+            // The arrows move the player, with Shift from city to city.
+            int dx = 0, dy = 0;
+            if (vk == vk::Left)
+                dx = -1;
+            else if (vk == vk::Right)
+                dx = 1;
+            else if (vk == vk::Up)
+                dy = -1;
+            else if (vk == vk::Down)
+                dy = 1;
+            if (dx != 0 || dy != 0) {
+                if (noModifier) {
+                    orders.move(dx, dy);
+                    handled = true;
+                } else if (press.shift && !press.ctrl) {
+                    orders.cityStep(dx, dy);
+                    handled = true;
+                }
+            }
+            orders.clearEntry();
+            static const struct
+            {
+                int binding, action;
+            } menuKeys[] = {{17, kMenuMarket}, {12, kMenuSendMessage}, {1, kMenuPutSoldiers},
+                            {2, kMenuPutAll},  {4, kMenuPutGold},      {8, kMenuAutoLimit},
+                            {9, kMenuRoundTo}};
+            if (pressed(10)) {
+                chat.openChat(kChatAllies);
+                handled = true;
+            }
+            for (const auto& k : menuKeys) {
+                if (pressed(k.binding)) {
+                    main_.runMenuAction(k.action);
+                    handled = true;
+                }
+            }
+        }
+    }
+
+    // Group B: always. The commands that open an entry need a game, where
+    // the entries are shown.
+    for (int n = 1; n <= 8; ++n)
+        if (pressed(18 + n))
+            main_.sendVoice(n);
+    if (pressed(3) && inGame) {
+        orders.openEntry(kEntryDefinedValue);
+        handled = true;
+    }
+    if (pressed(16)) {
+        main_.startStopBot();
+        handled = true;
+    }
+    if (pressed(11) && inGame) {
+        chat.openChat(kChatEnemies);
+        handled = true;
+    }
+    if (pressed(5) && inGame) {
+        main_.runMenuAction(kMenuGetSoldiers);
+        handled = true;
+    }
+    if (pressed(6)) {
+        orders.getAllSoldiers();
+        handled = true;
+    }
+    if (pressed(7) && inGame) {
+        main_.runMenuAction(kMenuGetGold);
+        handled = true;
+    }
+    if (pressed(15)) {
+        if (Map* map = state_.map.get()) {
+            map->showArmyLevels = map->showArmyLevels ? 0 : 1;
+            main_.mapPanel->paintMap();
+        }
+        handled = true;
     }
     return handled;
 }

@@ -2,6 +2,7 @@
 
 #include <QObject>
 #include <QPointer>
+#include <QString>
 
 class QKeyEvent;
 class QWindow;
@@ -10,21 +11,6 @@ namespace vorlan {
 
 class TForm1;
 struct AppState;
-
-// Virtual-key codes of the keys the dispatcher names directly.
-enum VirtualKey : int
-{
-    kVkTab = 9,
-    kVkReturn = 13,
-    kVkEscape = 27,
-    kVkLeft = 37,
-    kVkUp = 38,
-    kVkRight = 39,
-    kVkDown = 40,
-};
-
-// The named keys of a key event as virtual-key codes; 0 for others.
-int namedVirtualKey(const QKeyEvent& event);
 
 // The one application-wide filter (`onAppMessage`): it sees every key press
 // of every window before delivery and runs the keyboard commands. Qt offers
@@ -42,11 +28,17 @@ public:
     // (delivery stops there).
     bool onKeyDown(QKeyEvent& event);
 
+    // The boss key's disguise: minimised, with another title and icon; the
+    // next key press or mouse movement in any window takes it off.
+    bool bossMode() const { return bossMode_; }
+
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     bool isRepeatDelivery(QObject* watched, const QEvent* event) const;
+    void putOnDisguise();
+    void takeOffDisguise();
 
     TForm1& main_;
     AppState& state_;
@@ -55,6 +47,8 @@ private:
     const QEvent* lastEvent_ = nullptr;
     QPointer<QObject> lastReceiver_;
     bool lastHandled_ = false;
+    bool bossMode_ = false;
+    QString savedCaption_;
 };
 
 } // namespace vorlan

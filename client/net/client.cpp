@@ -15,12 +15,12 @@ namespace vorlan {
 Client::Client(AppState state) : state_(std::move(state)), pictures_(state_.dir)
 {
     form1_ = std::make_unique<TForm1>(state_, pictures_);
-    options_ = std::make_unique<TOptions>(form1_.get());
-    form3_ = std::make_unique<TForm3>(form1_.get());
-    about_ = std::make_unique<TMyAbout>(form1_.get());
-    form6_ = std::make_unique<TForm6>(form1_.get());
+    options_ = std::make_unique<TOptions>(form1_.get(), &state_);
+    form3_ = std::make_unique<TForm3>(state_, pictures_, form1_.get());
+    about_ = std::make_unique<TMyAbout>(pictures_, form1_.get());
+    form6_ = std::make_unique<TForm6>(pictures_, form1_.get());
     form2_ = std::make_unique<TForm2>(form1_.get());
-    form9_ = std::make_unique<TForm9>(form1_.get());
+    form9_ = std::make_unique<TForm9>(form1_.get(), &state_);
     // The language step readies the main window for play, so the main window
     // must know the other windows before it.
     Windows w{options_.get(), form3_.get(), about_.get(), form6_.get(), form2_.get(), form9_.get()};

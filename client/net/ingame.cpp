@@ -1,1 +1,219 @@
 #include "ingame.h"
+
+#include "connection.h"
+#include "controls/chat.h"
+#include "controls/orders.h"
+#include "encoders.h"
+#include "mainwindow.h"
+#include "view/mappanel.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QSlider>
+#include <QToolButton>
+
+namespace vorlan {
+
+namespace {
+bool isPlayerIndex(int32_t p)
+{
+    return p >= 0 && p < kMaxOwners;
+}
+} // namespace
+
+InGame::InGame(TForm1& main, AppState& state, Connection& connection)
+    : main_(main), state_(state), connection_(connection)
+{}
+
+int InGame::stepInterval(int speed)
+{
+    static const int intervals[] = {1100, 700, 500, 350, 100};
+    return speed >= 0 && speed <= 4 ? intervals[speed] : 500;
+}
+
+QString InGame::stamp() const
+{
+    return formatClock(state_.elapsedSeconds());
+}
+
+void InGame::refreshMonitorIfVisible()
+{
+    main_.refreshMonitorIfVisible();
+}
+
+void InGame::stepNumber(const StepNumber& m)
+{
+    state_.serverStep = m.step;
+}
+
+void InGame::gameStart(const GameStart& m)
+{
+    if (m.speed >= 0 && m.speed <= 4) {
+        main_.gameSpeed->setValue(m.speed);
+        main_.Timer2.setInterval(stepInterval(m.speed));
+    }
+    state_.status = kGameStarted;
+    main_.msgToSend->hide();
+    main_.msgToSendLabel->hide();
+    main_.logSystem(QStringLiteral("Game started!"), QStringLiteral("Игра началась!"));
+    connection_.write(startedAck());
+    main_.playersPanel->hide();
+    main_.connectPanel->hide();
+    main_.focusButton->setFocus();
+    main_.mapPanel->show();
+    main_.mapPanel->paintMap();
+    main_.focusButton->setFocus();
+    state_.gameStarted = true;
+    main_.setMenuState(MenuSet::InGame);
+    main_.startMusic();
+}
+
+void InGame::cellUpdate(const CellUpdate& m)
+{
+    Map* map = state_.map.get();
+    if (!map || !map->contains(m.x, m.y) || m.kind < 0 || m.kind > kLastKind)
+        return;
+    map->cell(m.x, m.y) = {m.army, m.gold, m.kind};
+    main_.mapPanel->paintBlock(m.x, m.y);
+    const Player* me = map->me();
+    if (me && me->x == m.x && me->y == m.y)
+        main_.orders().refreshHud();
+    if (m.kind == map->myIndex) {
+        main_.orders().refreshHud();
+        main_.mapPanel->paintCursor();
+    }
+    refreshMonitorIfVisible();
+}
+
+void InGame::playerUpdate(const PlayerUpdate& m)
+{
+    Map* map = state_.map.get();
+    if (!map || !isPlayerIndex(m.player))
+        return;
+    Player& p = map->players[m.player];
+    const int oldX = p.x, oldY = p.y;
+    p.army = m.army;
+    p.gold = m.gold;
+    p.cityArmy = m.cityArmy;
+    p.cityGold = m.cityGold;
+    // A position outside the map is not taken.
+    if (map->contains(m.x, m.y)) {
+        p.x = m.x;
+        p.y = m.y;
+    }
+    p.killed = m.killed;
+    p.marketOffer = m.marketOffer;
+    p.marketAmount = m.marketAmount;
+    p.armyChange = m.armyChange;
+    p.goldChange = m.goldChange;
+    p.name = m.name;
+    // The block the player left loses his cursor frame; redrawn after the
+    // new position is stored so that the own cursor stays whole.
+    main_.mapPanel->paintBlock(oldX, oldY);
+    main_.chat().repaintGrid();
+    main_.mapPanel->paintCursor();
+    main_.orders().refreshHud();
+    refreshMonitorIfVisible();
+}
+
+void InGame::youAre(const YouAre& m)
+{
+    if (Map* map = state_.map.get(); map && isPlayerIndex(m.index)) {
+        map->myIndex = m.index;
+        main_.orders().refreshHud();
+        main_.yourImage->setPixmap(QPixmap(QString::number(m.index) + QStringLiteral(".bmp")));
+        main_.mapPanel->paintCursor();
+    }
+    state_.status = kOwnPlayerKnown;
+}
+
+void InGame::leaveIfMoreNotice(const LeaveIfMoreNotice& m)
+{
+    main_.orders().leaveIfMore = m.value;
+    if (Map* map = state_.map.get(); map && map->me())
+        map->me()->leaveIfMore = m.value;
+    main_.orders().refreshHud();
+}
+
+void InGame::roundToNotice(const RoundToNotice& m)
+{
+    main_.orders().roundTo = m.value;
+    main_.roundToText->setText(QString::number(m.value));
+    if (Map* map = state_.map.get(); map && map->me())
+        map->me()->roundTo = m.value;
+}
+
+void InGame::armyChangeNotice(const ArmyChangeNotice& m)
+{
+    if (m.change == 0 || !isPlayerIndex(m.player))
+        return;
+    main_.chat().showArmyChange(m.player, m.change);
+    if (m.change <= -300) {
+        const Map* map = state_.map.get();
+        main_.playEvent(map && m.player == map->myIndex ? Sound::Event::YourLoss
+                                                        : Sound::Event::EnemyAttackFailure);
+    }
+}
+
+void InGame::eventCame()
+{
+    main_.logGame(stamp() + (state_.rus ? QStringLiteral("  о-о-о  как приятно.")
+                                        : QStringLiteral("  event came")));
+    if (Map* map = state_.map.get()) {
+        map->growBlocks([this](int x, int y) { main_.mapPanel->paintBlock(x, y); });
+        main_.mapPanel->paintCursor();
+    }
+    refreshMonitorIfVisible();
+}
+
+void InGame::textMessage(const TextMessage& m)
+{
+    QString t = m.text;
+    if (t.contains(kTimeLeft)) {
+        main_.msgToSendLabel->hide();
+        main_.msgToSend->hide();
+        main_.playersPanel->hide();
+        // The minutes stand at the 11th and 12th characters.
+        const QString minutes = t.mid(10, 2);
+        main_.timeLeft->setText(minutes);
+        main_.timeLeft->show();
+        if (minutes == QLatin1String("0")) {
+            main_.timeLeft->hide();
+            main_.msgToSendLabel->move(main_.msgToSendLabel->x(), 72);
+            main_.msgToSend->move(main_.msgToSend->x(), 98);
+            main_.msg->resize(main_.msg->width(), 45);
+            main_.pauseMusic();
+        }
+        t.clear();
+    }
+    if (t == kGamePaused || t == kGameUnpaused) {
+        const bool paused = t == kGamePaused;
+        main_.pauseButton->setIcon(
+            QIcon(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp")));
+        if (Map* map = state_.map.get()) {
+            map->paused = paused;
+            main_.mapPanel->paintMap();
+        }
+    }
+    if (t == kAllChanges)
+        main_.startMusic();
+    if (t.contains(QLatin1String("voice")) && main_.waveEnabled()) {
+        main_.playWave(QStringLiteral("kukly") + t.mid(6) + QStringLiteral(".wav"));
+        t.clear();
+    }
+    if (!t.isEmpty())
+        main_.logGame(state_.gameStarted ? stamp() + QLatin1Char(' ') + t : t);
+}
+
+void InGame::gameOver()
+{
+    // The results window runs its own loop, in which the connection may end
+    // and the map be replaced: it works on a copy.
+    if (state_.map)
+        main_.showResults(*state_.map);
+    connection_.close();
+}
+
+} // namespace vorlan

@@ -1,15 +1,20 @@
 #include "mainwindow.h"
 
 #include "connection.h"
+#include "controls/bothost.h"
+#include "controls/chat.h"
 #include "controls/dispatcher.h"
 #include "controls/keys.h"
 #include "controls/menulabel.h"
+#include "controls/orders.h"
 #include "encoders.h"
+#include "ingame.h"
 #include "lobby.h"
 #include "options/about.h"
 #include "options/optionsdialog.h"
 #include "serverevents.h"
 #include "view/blockpictures.h"
+#include "view/firsthelp.h"
 #include "view/language.h"
 #include "view/mappanel.h"
 #include "view/monitor.h"
@@ -24,6 +29,7 @@
 #include <QFile>
 #include <QFrame>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -132,7 +138,7 @@ public:
             p->fillRect(option.rect, option.palette.base());
         const int n = index.data().toString().toInt();
         if (n >= 0 && n < kBlockPictureCount)
-            p->drawImage(option.rect.topLeft() + QPoint(2, 1), pictures_.scaled(n, 16, 16));
+            p->drawImage(option.rect.topLeft() + QPoint(2, 1), pictures_.emblem(n));
     }
     QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
     {
@@ -159,7 +165,7 @@ protected:
         QPainter p(this);
         const int y = (height() - 16) / 2;
         p.fillRect(QRect(3, y - 1, 20, 18), palette().base());
-        p.drawImage(QPoint(4, y), pictures_.scaled(n, 16, 16));
+        p.drawImage(QPoint(4, y), pictures_.emblem(n));
     }
 
 private:
@@ -241,6 +247,13 @@ void TForm1::buildLayout()
     msgToSendLabel->hide();
     msgToSend = make<QComboBox>(this, "msgToSend", QRect(104, 146, 513, 24));
     msgToSend->setEditable(true);
+    msgToSend->setInsertPolicy(QComboBox::NoInsert);
+    // Prepared lines, and last the line sent last.
+    msgToSend->addItems({QStringLiteral("Let's make aliance"),
+                         QStringLiteral("I want to buy soldiers"), QStringLiteral("You will die !"),
+                         QStringLiteral("STOP STOP STOP!"),
+                         QStringLiteral("Please, don't kill me !"),
+                         QStringLiteral("I think, game is over."), QString()});
     msgToSend->hide();
 
     Image1 = picture(this, "Image1", QStringLiteral("image1.png"), QRect(208, 184, 337, 113));
@@ -343,6 +356,41 @@ void TForm1::FormCreate()
     events_ = std::make_unique<ServerEvents>(*this);
     ClientSocket1 = new Connection(*events_, this);
     lobby_ = std::make_unique<Lobby>(*this, state_, *ClientSocket1);
+    orders_ = std::make_unique<Orders>(*this, state_);
+    chat_ = std::make_unique<ChatControls>(*this, state_, pictures_);
+    inGame_ = std::make_unique<InGame>(*this, state_, *ClientSocket1);
+    bot_ = std::make_unique<BotHost>(state_);
+
+    Timer2.setInterval(500);
+    connect(&Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
+    Timer2.start();
+    Timer3.setInterval(1000);
+    connect(&Timer3, &QTimer::timeout, this, &TForm1::Timer3Timer);
+    Timer3.start();
+    TimerPlusPlayer.setInterval(1200);
+    connect(&TimerPlusPlayer, &QTimer::timeout, this, &TForm1::TimerPlusPlayerTimer);
+    TimerPlusPlayer.start();
+    connect(pauseButton, &QToolButton::clicked, this, &TForm1::pauseButtonClick);
+
+    // The entries' own key handling, after the application-wide filter.
+    for (QObject* o : {static_cast<QObject*>(focusButton), static_cast<QObject*>(deltaArmyText),
+                       static_cast<QObject*>(msgToSend->lineEdit())})
+        o->installEventFilter(this);
+    connect(chatOptions, &QTableWidget::cellPressed, this,
+            [this](int row, int column) { chat_->mark(column, row); });
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
+        if (old == deltaArmyText && now != deltaArmyText)
+            focusButton->setFocus(); // leaving the entry ends it
+        if ((old == msgToSend || (old && old->parentWidget() == msgToSend)) && now != msgToSend &&
+            (!now || now->parentWidget() != msgToSend))
+            chat_->msgToSendExit();
+        if (now == deltaArmyText)
+            orders_->deltaArmyTextEnter();
+        if (now == msgToSend || (now && now->parentWidget() == msgToSend)) {
+            if (state_.gameStarted && chat_->chatMode == kChatNone)
+                focusButton->setFocus();
+        }
+    });
     connect(ClientSocket1, &Connection::lookingUp, this, &TForm1::ClientSocket1Lookup);
     connect(ClientSocket1, &Connection::connected, this, &TForm1::ClientSocket1Connect);
     connect(ClientSocket1, &Connection::ended, this, [this](Connection::End how) {
@@ -353,7 +401,6 @@ void TForm1::FormCreate()
     });
     for (const QString& e : pictures_.errors())
         logSystem(e);
-    resetChatOptions();
     chatOptions->setItem(0, 1, new QTableWidgetItem(QStringLiteral("A")));
     chatOptions->setItem(0, 2, new QTableWidgetItem(QStringLiteral("E")));
     chatOptions->setItem(9, 0, new QTableWidgetItem(QStringLiteral("A")));
@@ -400,10 +447,7 @@ void TForm1::storeSettings()
 
 void TForm1::resetChatOptions()
 {
-    for (int r = 1; r <= kMaxOwners; ++r) {
-        chatOptions->setItem(r, 1, new QTableWidgetItem(QStringLiteral("1")));
-        chatOptions->setItem(r, 2, new QTableWidgetItem(QString()));
-    }
+    chat_->resetMarks();
 }
 
 void TForm1::setSpeedLegend(const QString& text)
@@ -569,10 +613,34 @@ void TForm1::runMenuAction(int code)
     case kMenuExit:
         close();
         return;
+    case kMenuSendMessage:
+        chat_->openChat(kChatAll);
+        return;
+    case kMenuPutSoldiers:
+        orders_->openEntry(kEntryPutArmy);
+        return;
+    case kMenuPutAll:
+        orders_->putAll();
+        return;
+    case kMenuGetSoldiers:
+        orders_->openEntry(kEntryGetArmy);
+        return;
+    case kMenuRoundTo:
+        orders_->cycleRoundTo();
+        return;
+    case kMenuAutoLimit:
+        orders_->openEntry(kEntryLeaveIfMore);
+        return;
+    case kMenuPutGold:
+        orders_->openEntry(kEntryPutGold);
+        return;
+    case kMenuGetGold:
+        orders_->openEntry(kEntryGetGold);
+        return;
+    case kMenuMarket:
+        runMarket();
+        return;
     default:
-        // The game's own orders (chat, army and gold, market) are carried
-        // out by the parts that own them.
-        emit menuActionRequested(code);
         return;
     }
 }
@@ -599,10 +667,54 @@ int TForm1::blockSize() const
     return windows_.options ? windows_.options->blockSize() : 16;
 }
 
-void TForm1::pauseMusicForMap()
+void TForm1::Timer2Timer()
 {
-    // The music player belongs to the options dialog; nothing plays yet
-    // while it has none.
+    state_.newStepCanBeSent = true;
+    if (bot_->active() && state_.map)
+        refreshTotalsForBot(*state_.map);
+    bot_->tick([this](char letter, int32_t value) { ClientSocket1->write(step(letter, value)); });
+}
+
+void TForm1::Timer3Timer()
+{
+    if (state_.gameStarted) {
+        if (state_.map && !state_.map->paused)
+            TimeText->setText(formatClock(state_.elapsedSeconds()));
+    } else {
+        TimeText->setText(QStringLiteral("0:00:00"));
+    }
+}
+
+void TForm1::TimerPlusPlayerTimer()
+{
+    TimerPlusPlayer.setInterval(700);
+    offerFirstHelp();
+    if (state_.map)
+        chat_->ageChanges();
+}
+
+void TForm1::pauseButtonClick()
+{
+    if (state_.gameStarted && state_.map)
+        ClientSocket1->write(pauseToggle());
+    else
+        pauseButton->setIcon(QIcon(QStringLiteral("play.bmp")));
+}
+
+bool TForm1::eventFilter(QObject* watched, QEvent* event)
+{
+    if (event->type() != QEvent::KeyPress)
+        return QWidget::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (watched == focusButton) {
+        orders_->focusButtonKeyPress(key->text());
+        return false;
+    }
+    if (watched == deltaArmyText)
+        return orders_->deltaArmyTextKeyDown(*key);
+    if (watched == msgToSend->lineEdit())
+        return chat_->msgToSendKeyDown(*key);
+    return QWidget::eventFilter(watched, event);
 }
 
 void TForm1::connectToServer()
@@ -733,6 +845,7 @@ void TForm1::showEvent(QShowEvent* event)
 
 void TForm1::closeEvent(QCloseEvent* event)
 {
+    bot_->unload();
     storeSettings();
     QFile::remove(state_.globalMapName);
     QWidget::closeEvent(event);

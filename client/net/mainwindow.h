@@ -3,6 +3,7 @@
 #include "appstate.h"
 #include "controls/menumodel.h"
 #include "formstorage.h"
+#include "options/sound.h"
 
 #include <array>
 #include <memory>
@@ -23,7 +24,11 @@ class QToolButton;
 namespace vorlan {
 
 class BlockPictures;
+class BotHost;
+class ChatControls;
 class Connection;
+class InGame;
+class Orders;
 class Dispatcher;
 class Lobby;
 class ServerEvents;
@@ -79,7 +84,8 @@ public:
     // A map that cannot be read becomes an empty grid, with one system line.
     void loadMap(const QString& fileName);
 
-    void setWindows(const Windows& windows) { windows_ = windows; }
+    // Links the main window with the windows created after it.
+    void setWindows(const Windows& windows);
     const Windows& windows() const { return windows_; }
 
     // Connection
@@ -90,9 +96,37 @@ public:
     void resetToIdle();
     void protocolViolation(const QString& what);
 
+    Orders& orders() { return *orders_; }
+    ChatControls& chat() { return *chat_; }
+    InGame& inGame() { return *inGame_; }
+    BotHost& bot() { return *bot_; }
+
     // Settings of the options dialog that the game reads.
     int blockSize() const;
+    bool waveEnabled() const;
+
+    // Sound and music, carried out by the options dialog's players.
     void pauseMusicForMap();
+    void startMusic();
+    void pauseMusic();
+    void playEvent(Sound::Event event);
+    // Voice button n (1..8): to the marked players, and heard here.
+    void sendVoice(int n);
+    void playWave(const QString& fileName);
+
+    // Other windows
+    void refreshMonitorIfVisible();
+    void showResults(const Map& finalMap);
+
+    // Timers and the pause button
+    void Timer2Timer();
+    void Timer3Timer();
+    void TimerPlusPlayerTimer();
+    void pauseButtonClick();
+    void startStopBot();
+    void offerFirstHelp();
+    void runMarket();
+    void refreshTotalsForBot(Map& map);
 
     // Menu
     void createMenuItems();
@@ -159,11 +193,8 @@ public:
     QTimer Timer3;
     QTimer TimerPlusPlayer;
 
-signals:
-    // A menu action that another part of the program carries out.
-    void menuActionRequested(int code);
-
 protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
     void showEvent(QShowEvent* event) override;
@@ -192,6 +223,11 @@ private:
     std::unique_ptr<Lobby> lobby_;
     std::unique_ptr<ServerEvents> events_;
     Connection* ClientSocket1 = nullptr;
+    std::unique_ptr<Orders> orders_;
+    std::unique_ptr<ChatControls> chat_;
+    std::unique_ptr<InGame> inGame_;
+    std::unique_ptr<BotHost> bot_;
+    TOptions* optionsLinked_ = nullptr;
     QString pendingViolation_; ///< logged after "Error occured."
     MenuModel menu_;
     std::array<TNewLabel*, kMenuItemCount> menuItems_{};

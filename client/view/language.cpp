@@ -1,7 +1,12 @@
 #include "language.h"
 
+#include "controls/keys.h"
 #include "net/mainwindow.h"
+#include "options/about.h"
+#include "options/market.h"
+#include "options/optionsdialog.h"
 #include "view/mappanel.h"
+#include "view/monitor.h"
 
 #include <QButtonGroup>
 #include <QComboBox>
@@ -69,13 +74,38 @@ void TForm7::storeLanguage()
 void TForm7::FormCreate()
 {
     AppState& state = main_.state();
+    const Windows& w = main_.windows();
     setLangIndex(FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt());
     main_.loadMap(QStringLiteral("coolgame.map"));
     main_.createMenuItems();
+
+    // First start: English preselected, and the player chooses.
+    if (langIndex() == -1) {
+        setLangIndex(0);
+        exec();
+        storeLanguage();
+        if (langIndex() == 1) {
+            state.rus = true;
+            if (w.options)
+                w.options->applyRussianSoundPresets();
+        }
+    }
     if (langIndex() == 1) {
         state.rus = true;
         main_.applyMenuTexts();
+        if (w.market)
+            w.market->applyRussian();
+        if (w.about)
+            w.about->applyRussian();
+        if (w.options)
+            w.options->applyRussian();
         applyRussianMainTexts();
+        if (w.monitor)
+            w.monitor->applyRussian();
+        if (w.keys)
+            w.keys->applyRussian();
+    } else {
+        main_.applyMenuTexts();
     }
     main_.gameType->setCurrentIndex(0);
     main_.mapPanel->paintMap();

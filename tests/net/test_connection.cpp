@@ -8,6 +8,7 @@
 #include "net/lobby.h"
 #include "net/mainwindow.h"
 #include "scriptedserver.h"
+#include "settings.h"
 #include "view/mappanel.h"
 
 #include <gtest/gtest.h>
@@ -55,12 +56,14 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(temp.isValid());
+        freshSettings();
         AppState s;
         s.dir = QDir::currentPath();
         s.tempDir = temp.path();
         s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
         s.appTitle = "The Vorlane";
         client = std::make_unique<Client>(std::move(s));
+        f().TimerPlusPlayer.stop(); // no first-run help in the middle of a test
     }
 
     TForm1& f() { return client->main(); }

@@ -5,6 +5,7 @@
 #include "net/client.h"
 #include "net/formstorage.h"
 #include "net/mainwindow.h"
+#include "settings.h"
 #include "view/language.h"
 #include "view/mappanel.h"
 
@@ -28,9 +29,8 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(temp.isValid());
-        // A clean settings store for every test.
-        QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
-            .clear();
+        // A clean settings store for every test, the language already chosen.
+        freshSettings();
     }
 
     std::unique_ptr<Client> start()
@@ -39,7 +39,9 @@ protected:
         s.dir = QDir::currentPath();
         s.tempDir = temp.path();
         s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
-        return std::make_unique<Client>(std::move(s));
+        auto c = std::make_unique<Client>(std::move(s));
+        c->main().TimerPlusPlayer.stop(); // no first-run help in the middle of a test
+        return c;
     }
 
     QTemporaryDir temp;
@@ -163,4 +165,18 @@ TEST_F(MainWindowTest, GameLogKeepsTheLastHundredLines)
     EXPECT_EQ(f.msg->count(), 100);
     EXPECT_EQ(f.msg->item(0)->text(), "30");
     EXPECT_EQ(f.msg->currentRow(), 99);
+}
+
+TEST_F(MainWindowTest, FirstStartAsksForTheLanguage)
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName()).clear();
+    std::unique_ptr<Client> c;
+    // The dialog comes up with English chosen; closing it keeps English.
+    const QStringList shown = closeModals([&] { c = start(); });
+    EXPECT_EQ(shown, QStringList{"TForm7"});
+    EXPECT_FALSE(c->state().rus);
+    EXPECT_EQ(QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
+                  .value("TForm7/Lang.ItemIndex")
+                  .toInt(),
+              0);
 }

@@ -1,0 +1,260 @@
+#include "chat.h"
+
+#include "net/appstate.h"
+#include "net/connection.h"
+#include "net/encoders.h"
+#include "net/mainwindow.h"
+#include "view/blockpictures.h"
+
+#include <QComboBox>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPainter>
+#include <QPushButton>
+#include <QStyledItemDelegate>
+#include <QTableWidget>
+
+namespace vorlan {
+
+namespace {
+
+const QColor kGridBlue(0, 0, 128);
+
+// Draws the recipients grid: emblems, white crosses for marks, the header
+// letters, and the army changes in a colour that fades with their age.
+class ChatGridDelegate : public QStyledItemDelegate
+{
+public:
+    ChatGridDelegate(ChatControls& chat, AppState& state, BlockPictures& pictures, QObject* parent)
+        : QStyledItemDelegate(parent), chat_(chat), state_(state), pictures_(pictures)
+    {}
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        const QRect r = option.rect;
+        const int row = index.row(), column = index.column();
+        p->fillRect(r, kGridBlue);
+        const Map* map = state_.map.get();
+        if (row >= 1 && row <= ChatControls::kMarkRows && column <= ChatControls::kEnemyColumn &&
+            map) {
+            const Player& player = map->players[row - 1];
+            const bool named = !player.name.isEmpty();
+            if (column == 0 && (named || chat_.changeAge[row] > 1))
+                p->drawImage(r.adjusted(1, 1, -1, -1), pictures_.original(row - 1));
+            if (column > 0 && named && !index.data().toString().isEmpty()) {
+                p->setPen(QPen(Qt::white, 2));
+                const QRect in = r.adjusted(3, 3, -3, -3);
+                p->drawLine(in.topLeft(), in.bottomRight());
+                p->drawLine(in.topRight(), in.bottomLeft());
+            }
+        }
+        const bool header = (row == 0 && (column == 1 || column == 2)) ||
+                            (row == ChatControls::kAllRow && column == 0);
+        if (header) {
+            p->setPen(Qt::white);
+            p->drawText(r.adjusted(3, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                        index.data().toString());
+        }
+        if (column == ChatControls::kChangeColumn && row >= 1 && row <= ChatControls::kMarkRows) {
+            int& age = chat_.changeAge[row];
+            if (age == 0) {
+                // Aged out: the change disappears.
+                if (auto* table = qobject_cast<const QTableWidget*>(option.widget))
+                    if (QTableWidgetItem* item = table->item(row, column))
+                        const_cast<QTableWidgetItem*>(item)->setText(QString());
+                age = 1;
+            }
+            const QColor colour = age == 1               ? QColor(0, 0, 0)
+                                  : age == 2 || age == 3 ? QColor(128, 128, 128)
+                                  : age == 4             ? QColor(192, 192, 192)
+                                                         : QColor(255, 255, 255);
+            p->setPen(colour);
+            p->drawText(r.adjusted(2, 0, 0, 0), Qt::AlignVCenter | Qt::AlignLeft,
+                        index.data().toString());
+        }
+        if (option.state & QStyle::State_HasFocus) {
+            p->setPen(QPen(Qt::white, 1, Qt::DotLine));
+            p->drawRect(r.adjusted(0, 0, -1, -1));
+        }
+    }
+
+private:
+    ChatControls& chat_;
+    AppState& state_;
+    BlockPictures& pictures_;
+};
+
+} // namespace
+
+ChatControls::ChatControls(TForm1& main, AppState& state, BlockPictures& pictures)
+    : main_(main), state_(state)
+{
+    main_.chatOptions->setItemDelegate(
+        new ChatGridDelegate(*this, state_, pictures, main_.chatOptions));
+    resetMarks();
+}
+
+void ChatControls::setCell(int column, int row, const QString& text)
+{
+    QTableWidget* grid = main_.chatOptions;
+    if (QTableWidgetItem* item = grid->item(row, column))
+        item->setText(text);
+    else
+        grid->setItem(row, column, new QTableWidgetItem(text));
+}
+
+bool ChatControls::hasMark(int column, int player) const
+{
+    if (player < 0 || player >= kMarkRows)
+        return false;
+    const QTableWidgetItem* item = main_.chatOptions->item(player + 1, column);
+    return item && !item->text().isEmpty();
+}
+
+void ChatControls::resetMarks()
+{
+    for (int r = 1; r <= kMarkRows; ++r) {
+        setCell(kAllyColumn, r, QStringLiteral("1"));
+        setCell(kEnemyColumn, r, QString());
+    }
+}
+
+void ChatControls::mark(int column, int row)
+{
+    if (column != kAllyColumn && column != kEnemyColumn)
+        return repaintGrid();
+    const int other = 3 - column;
+    if (row == kAllRow) {
+        for (int r = 1; r <= kMarkRows; ++r) {
+            setCell(column, r, QStringLiteral("1"));
+            setCell(other, r, QString());
+        }
+    } else if (row >= 1 && row <= kMarkRows) {
+        const bool marked = hasMark(column, row - 1);
+        setCell(column, row, marked ? QString() : QStringLiteral("1"));
+        setCell(other, row, QString());
+    }
+    repaintGrid();
+}
+
+void ChatControls::repaintGrid()
+{
+    main_.chatOptions->viewport()->update();
+}
+
+void ChatControls::openChat(ChatMode mode)
+{
+    chatMode = mode;
+    QComboBox* entry = main_.msgToSend;
+    entry->setCurrentIndex(entry->count() - 1);
+    entry->show();
+    const bool rus = state_.rus;
+    QString caption;
+    switch (mode) {
+    case kChatAll:
+        caption = rus ? QStringLiteral("Послать всем (или всех?)") : QStringLiteral("Send to All");
+        break;
+    case kChatAllies:
+        caption =
+            rus ? QStringLiteral("Послать мессагу союзникам") : QStringLiteral("Send to Allies");
+        break;
+    case kChatEnemies:
+        caption = rus ? QStringLiteral("Попугать врагов") : QStringLiteral("Send to Enemies");
+        break;
+    default:
+        break;
+    }
+    main_.msgToSendLabel->setText(caption);
+    main_.msgToSendLabel->show();
+    entry->setFocus();
+}
+
+void ChatControls::sendToPlayer(int32_t recipient, const QString& text)
+{
+    main_.connection().write(chat(recipient, text));
+}
+
+bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
+{
+    const bool inGame = state_.gameStarted;
+    if (event.key() == Qt::Key_Escape && inGame) {
+        main_.msgToSend->hide();
+        main_.msgToSendLabel->hide();
+        main_.focusButton->setFocus();
+        return true;
+    }
+    if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter)
+        return false;
+    const Map* map = state_.map.get();
+    if (!map)
+        return true;
+    const QString line = main_.msgToSend->currentText();
+    const QString text = main_.yourName->text() + QLatin1Char(':') + line;
+    if (chatMode == kChatAll) {
+        sendToPlayer(-1, text);
+    } else if (chatMode == kChatAllies || chatMode == kChatEnemies) {
+        const int column = chatMode == kChatAllies ? kAllyColumn : kEnemyColumn;
+        for (int i = 0; i <= map->playerCount - 2 && i < kMarkRows; ++i)
+            if (hasMark(column, i) && !map->players[i].name.isEmpty())
+                sendToPlayer(i, text);
+    }
+    if (inGame) {
+        main_.msgToSend->hide();
+        main_.msgToSendLabel->hide();
+        main_.focusButton->setFocus();
+    } else {
+        sendToPlayer(-1, text); // lobby chat goes to everybody
+    }
+    // The last item keeps the line just sent.
+    QComboBox* entry = main_.msgToSend;
+    entry->setItemText(entry->count() - 1, line);
+    entry->setCurrentIndex(entry->count() - 1);
+    chatMode = kChatNone;
+    return true;
+}
+
+void ChatControls::msgToSendExit()
+{
+    if (!state_.gameStarted)
+        return;
+    main_.msgToSend->hide();
+    main_.msgToSendLabel->hide();
+    main_.focusButton->setFocus();
+    chatMode = kChatNone;
+}
+
+void ChatControls::sendVoice(int n, int voiceIndex, const QString& voiceText)
+{
+    const Map* map = state_.map.get();
+    if (!map || n < 1 || n > 8 || voiceIndex < 0)
+        return;
+    const int column = n >= 7 ? kAllyColumn : kEnemyColumn;
+    const QString number = QString::number(voiceIndex + 1);
+    for (int i = 0; i <= map->playerCount - 2 && i < kMarkRows; ++i) {
+        if (!hasMark(column, i) || map->players[i].name.isEmpty() || i == map->myIndex)
+            continue;
+        sendToPlayer(i, QStringLiteral("voice:") + number);
+        sendToPlayer(i, main_.yourName->text() + QLatin1Char(':') + voiceText);
+    }
+}
+
+void ChatControls::showArmyChange(int player, int32_t change)
+{
+    if (player < 0 || player >= kMarkRows)
+        return;
+    setCell(kChangeColumn, player + 1, QString::number(change));
+    changeAge[player + 1] = kFreshChange;
+    repaintGrid();
+}
+
+void ChatControls::ageChanges()
+{
+    for (int r = 1; r <= kMarkRows; ++r)
+        if (changeAge[r] > 0)
+            --changeAge[r];
+    repaintGrid();
+}
+
+} // namespace vorlan

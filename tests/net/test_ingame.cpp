@@ -1,0 +1,403 @@
+// A game as the client plays it against a scripted server: the start, the
+// server's updates drawn on the map, control texts, orders under the step
+// guard, the recipients grid and the end of the game.
+#include "controls/chat.h"
+#include "controls/orders.h"
+#include "modal.h"
+#include "net/client.h"
+#include "net/encoders.h"
+#include "net/ingame.h"
+#include "net/mainwindow.h"
+#include "options/optionsdialog.h"
+#include "scriptedserver.h"
+#include "settings.h"
+#include "view/mappanel.h"
+
+#include <gtest/gtest.h>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QTableWidget>
+#include <QTemporaryDir>
+
+using namespace vorlan;
+
+namespace {
+
+QByteArray hex(const char* text)
+{
+    return QByteArray::fromHex(text);
+}
+
+// 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
+// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0), (3,0).
+QByteArray gameMap()
+{
+    return hex("040302"
+               "00090801"
+               "090b0b09"
+               "0a090909"
+               "0000"
+               "0300");
+}
+
+const QColor kRed(255, 0, 0);
+
+class InGameTest : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(temp.isValid());
+        freshSettings();
+        AppState s;
+        s.dir = QDir::currentPath();
+        s.tempDir = temp.path();
+        s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+        client = std::make_unique<Client>(std::move(s));
+        f().TimerPlusPlayer.stop(); // no first-run help in the middle of a test
+        f().Timer2.stop();          // the tests raise the step guard themselves
+        f().yourName->setText("Ann");
+        f().show();
+        f().activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&f()));
+        f().runMenuAction(kMenuConnect);
+        ASSERT_TRUE(server.waitForClient());
+        ASSERT_TRUE(server.waitForBytes(5));
+        server.take();
+        server.send(toClient::mapBegin() + toClient::mapData({gameMap()}));
+        ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kMapReceived; }));
+        ASSERT_TRUE(server.waitForBytes(2));
+        EXPECT_EQ(server.take(), hex("0066")); // mapReady
+    }
+
+    // The game starts and this client is player 0, standing at (0, 0).
+    void start(int speed = 2)
+    {
+        server.send(toClient::gameStart({speed}) + toClient::youAre({0}) + player(0, 0, 0, 10) +
+                    player(1, 3, 0, 0));
+        ASSERT_TRUE(QTest::qWaitFor(
+            [&] { return st().status == kOwnPlayerKnown && map().players[1].name == "Bob"; }));
+        ASSERT_TRUE(server.waitForBytes(4));
+        EXPECT_EQ(server.take(), hex("0054005a")); // startedAck
+    }
+
+    QByteArray player(int index, int x, int y, int army)
+    {
+        PlayerUpdate u;
+        u.player = index;
+        u.x = x;
+        u.y = y;
+        u.army = army;
+        u.name = index == 0 ? "Ann" : "Bob";
+        return toClient::playerUpdate(u);
+    }
+
+    // Sends bytes and waits until the client has taken them in.
+    void serve(const QByteArray& bytes)
+    {
+        const QString token = QStringLiteral("sync%1").arg(++syncs);
+        server.send(bytes + toClient::textMessage({token}));
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            return f().msg->count() > 0 &&
+                   f().msg->item(f().msg->count() - 1)->text().endsWith(token);
+        }));
+    }
+
+    void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
+    {
+        QTest::keyClick(f().windowHandle(), key, mods);
+    }
+
+    QByteArray sent()
+    {
+        QTest::qWait(50);
+        return server.take();
+    }
+
+    TForm1& f() { return client->main(); }
+    AppState& st() { return client->state(); }
+    Map& map() { return *st().map; }
+    QColor pixel(int x, int y) { return f().mapPanel->canvas().pixelColor(x, y); }
+
+    QTemporaryDir temp;
+    ScriptedServer server;
+    std::unique_ptr<Client> client;
+    int syncs = 0;
+};
+
+} // namespace
+
+TEST(InGameTimers, StepIntervalBySpeed)
+{
+    EXPECT_EQ(InGame::stepInterval(0), 1100);
+    EXPECT_EQ(InGame::stepInterval(1), 700);
+    EXPECT_EQ(InGame::stepInterval(2), 500);
+    EXPECT_EQ(InGame::stepInterval(3), 350);
+    EXPECT_EQ(InGame::stepInterval(4), 100);
+}
+
+TEST(InGameHud, ValueWithItsChange)
+{
+    EXPECT_EQ(withChange(120, 0), "120");
+    EXPECT_EQ(withChange(120, 5), "120(+5)");
+    EXPECT_EQ(withChange(120, -5), "120(-5)");
+}
+
+TEST_F(InGameTest, StartShowsTheMapAndTheCursor)
+{
+    start(4);
+    EXPECT_EQ(f().Timer2.interval(), 100);
+    EXPECT_TRUE(st().gameStarted);
+    EXPECT_EQ(f().menu().state(), MenuSet::InGame);
+    EXPECT_TRUE(f().mapPanel->isVisible());
+    EXPECT_FALSE(f().playersPanel->isVisible());
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    EXPECT_EQ(map().myIndex, 0);
+    EXPECT_EQ(pixel(1, 1), kRed); // the cursor on (0, 0)
+    EXPECT_EQ(f().yourArmyText->text(), "10");
+    EXPECT_EQ(f().armyText->text(), "1"); // own block under the player
+}
+
+TEST_F(InGameTest, PlayerMovesRedrawTheOldBlockAndTheCursor)
+{
+    start();
+    serve(player(0, 1, 0, 10));
+    EXPECT_NE(pixel(1, 10), kRed);             // left line of (0, 0) is white again
+    EXPECT_EQ(pixel(21, 10), kRed);            // left line of (1, 0)
+    EXPECT_EQ(pixel(41, 10), kRed);            // its outer right line
+    EXPECT_EQ(f().armyText->text(), "------"); // a neutral block
+    // A position outside the map is not taken.
+    serve(player(0, 9, 9, 10));
+    EXPECT_EQ(map().players[0].x, 1);
+}
+
+TEST_F(InGameTest, CellUpdatesAreStoredAndDrawnOutOfRangeIgnored)
+{
+    start();
+    serve(toClient::cellUpdate({1, 0, 35, 0, 0}) + toClient::cellUpdate({7, 0, 1, 1, 0}) +
+          toClient::cellUpdate({0, 1, 1, 1, 12}));
+    EXPECT_EQ(map().cell(1, 0).kind, 0);
+    EXPECT_EQ(map().cell(1, 0).army, 35);
+    EXPECT_EQ(map().cell(0, 1).kind, kNeutral);
+    EXPECT_EQ(st().status, kOwnPlayerKnown); // never a violation
+}
+
+TEST_F(InGameTest, ControlTexts)
+{
+    start();
+    serve(toClient::textMessage({"TIME LEFT:12"}));
+    EXPECT_TRUE(f().timeLeft->isVisible());
+    EXPECT_EQ(f().timeLeft->text(), "12");
+    for (int i = 0; i < f().msg->count(); ++i)
+        EXPECT_FALSE(f().msg->item(i)->text().contains("TIME LEFT"));
+    serve(toClient::textMessage({"TIME LEFT:0"}));
+    EXPECT_FALSE(f().timeLeft->isVisible());
+    EXPECT_EQ(f().msg->height(), 45);
+
+    serve(toClient::textMessage({"GAME PAUSED"}));
+    EXPECT_TRUE(map().paused);
+    EXPECT_EQ(pixel(3, 3), QColor(128, 128, 128)); // hatched
+    bool shown = false;
+    for (int i = 0; i < f().msg->count(); ++i)
+        shown |= f().msg->item(i)->text().endsWith(" GAME PAUSED");
+    EXPECT_TRUE(shown);
+    serve(toClient::textMessage({"GAME UNPAUSED"}));
+    EXPECT_FALSE(map().paused);
+
+    // Without WAVE sounds a voice is shown as it came; with them it is heard.
+    QCheckBox* wave = f().windows().options->enableWAVE;
+    wave->setChecked(false);
+    serve(toClient::textMessage({"voice:3"}));
+    EXPECT_TRUE(f().msg->item(f().msg->count() - 2)->text().endsWith(" voice:3"));
+    wave->setChecked(true);
+    if (f().waveEnabled()) {
+        const int lines = f().msg->count();
+        serve(toClient::textMessage({"voice:4"}));
+        EXPECT_EQ(f().msg->count(), lines + 1); // only the sync line
+    }
+}
+
+TEST_F(InGameTest, GrowthAndArmyChanges)
+{
+    start();
+    serve(toClient::eventCame() + toClient::armyChangeNotice({1, -299}) +
+          toClient::armyChangeNotice({2, 0}));
+    EXPECT_EQ(map().cell(1, 0).army, 2); // neutral grew
+    EXPECT_EQ(map().cell(0, 2).gold, 200);
+    EXPECT_TRUE(f().msg->item(f().msg->count() - 2)->text().endsWith("  event came"));
+    EXPECT_EQ(f().chatOptions->item(2, 3)->text(), "-299");
+    EXPECT_EQ(f().chat().changeAge[2], ChatControls::kFreshChange);
+    EXPECT_TRUE(f().chatOptions->item(3, 3) == nullptr ||
+                f().chatOptions->item(3, 3)->text().isEmpty());
+}
+
+TEST_F(InGameTest, OneOrderPerTickAndEdges)
+{
+    start();
+    press(Qt::Key_Left); // column 0: nothing
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Right);
+    press(Qt::Key_Down); // same tick: dropped
+    EXPECT_EQ(sent(), hex("0073"
+                          "0052"
+                          "00000000"));
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Down);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0044"
+                          "00000000"));
+    EXPECT_TRUE(f().focusButton->hasFocus()); // the arrows never move the focus
+}
+
+TEST_F(InGameTest, AlliesAreNotAttackedUntilUnmarked)
+{
+    start();
+    serve(player(0, 2, 1, 10)); // on a city, next to nothing owned
+    // Player 1 stands on (3, 0); walk to (3, 1) and try up into his block.
+    serve(player(0, 3, 1, 10));
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Up);
+    EXPECT_EQ(sent(), QByteArray());                // an ally, by the initial marks
+    f().chat().mark(ChatControls::kEnemyColumn, 2); // player 1 becomes an enemy
+    EXPECT_FALSE(f().chat().isAlly(1));
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Up);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0055"
+                          "00000000"));
+}
+
+TEST_F(InGameTest, CityStepsOnlyFromACity)
+{
+    start();
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Left, Qt::ShiftModifier); // (0, 0) is no city
+    EXPECT_EQ(sent(), QByteArray());
+    serve(player(0, 1, 1, 10));
+    press(Qt::Key_Right, Qt::ShiftModifier);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0032"
+                          "00000000"));
+}
+
+TEST_F(InGameTest, DigitsAndTypedAmounts)
+{
+    start();
+    st().newStepCanBeSent = true;
+    QTest::keyClicks(f().focusButton, "3");
+    EXPECT_EQ(sent(), hex("0073"
+                          "0050"
+                          "0000001e"));
+    st().newStepCanBeSent = true;
+    QTest::keyClicks(f().focusButton, "(");
+    EXPECT_EQ(sent(), hex("0073"
+                          "0047"
+                          "0000005a"));
+
+    f().runMenuAction(kMenuPutSoldiers);
+    EXPECT_TRUE(f().deltaArmyText->hasFocus());
+    EXPECT_EQ(f().Label12->text(), "Put army");
+    f().deltaArmyText->setText("abc");
+    st().newStepCanBeSent = true;
+    QTest::keyClick(f().deltaArmyText, Qt::Key_Return);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0050"
+                          "00000000"));
+    EXPECT_EQ(f().deltaArmyText->text(), "0");
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    EXPECT_TRUE(f().Label12->text().isEmpty());
+
+    f().runMenuAction(kMenuAutoLimit);
+    EXPECT_EQ(f().deltaArmyText->text(), "100"); // nothing confirmed yet
+}
+
+TEST_F(InGameTest, RoundToCyclesOnConfirmation)
+{
+    start();
+    st().newStepCanBeSent = true;
+    f().runMenuAction(kMenuRoundTo);
+    st().newStepCanBeSent = true;
+    f().runMenuAction(kMenuRoundTo);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0074"
+                          "0000001e"
+                          "0073"
+                          "0074"
+                          "0000001e"));
+    serve(toClient::roundToNotice({30}));
+    EXPECT_EQ(f().roundToText->text(), "30");
+    st().newStepCanBeSent = true;
+    f().runMenuAction(kMenuRoundTo);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0074"
+                          "00000064"));
+}
+
+TEST_F(InGameTest, RecipientMarks)
+{
+    ChatControls& c = f().chat();
+    c.mark(ChatControls::kEnemyColumn, 3);
+    EXPECT_TRUE(c.isEnemy(2));
+    EXPECT_FALSE(c.isAlly(2));
+    c.mark(ChatControls::kEnemyColumn, 3); // a second press removes it
+    EXPECT_FALSE(c.isEnemy(2));
+    EXPECT_FALSE(c.isAlly(2));
+    c.mark(ChatControls::kAllyColumn, ChatControls::kAllRow);
+    for (int p = 0; p < 8; ++p) {
+        EXPECT_TRUE(c.isAlly(p));
+        EXPECT_FALSE(c.isEnemy(p));
+    }
+}
+
+TEST_F(InGameTest, ChatToAllAndAllies)
+{
+    start();
+    f().runMenuAction(kMenuSendMessage);
+    EXPECT_TRUE(f().msgToSend->isVisible());
+    EXPECT_EQ(f().msgToSendLabel->text(), "Send to All");
+    f().msgToSend->setEditText("STOP STOP STOP!");
+    QTest::keyClick(f().msgToSend->lineEdit(), Qt::Key_Return);
+    const QByteArray text = "Ann:STOP STOP STOP!";
+    EXPECT_EQ(sent(), hex("006a"
+                          "ffffffff") +
+                          QByteArray("\0", 1) + char(text.size()) + text);
+    EXPECT_FALSE(f().msgToSend->isVisible());
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    // The next chat offers the line just sent.
+    f().chat().openChat(kChatAllies);
+    EXPECT_EQ(f().msgToSend->currentText(), "STOP STOP STOP!");
+    QTest::keyClick(f().msgToSend->lineEdit(), Qt::Key_Return);
+    // Both named players are allies; the own index is not excluded.
+    EXPECT_EQ(sent(), hex("006a"
+                          "00000000") +
+                          QByteArray("\0", 1) + char(text.size()) + text +
+                          hex("006a"
+                              "00000001") +
+                          QByteArray("\0", 1) + char(text.size()) + text);
+}
+
+TEST_F(InGameTest, GameOverShowsResultsThenResets)
+{
+    start();
+    const QStringList shown = closeModals([&] {
+        server.send(toClient::gameOver());
+        (void)QTest::qWaitFor([&] { return st().status == kNotConnected; });
+    });
+    EXPECT_EQ(shown.size(), 1);
+    EXPECT_EQ(st().status, kNotConnected);
+    EXPECT_TRUE(f().connectPanel->isVisible());
+    EXPECT_FALSE(st().gameStarted);
+    EXPECT_EQ(st().map->myIndex, -1);
+}
+
+TEST_F(InGameTest, PauseButtonAsksTheServer)
+{
+    start();
+    f().pauseButtonClick();
+    EXPECT_EQ(sent(), hex("0030"));
+}
