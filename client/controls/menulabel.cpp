@@ -13,11 +13,18 @@ TNewLabel::TNewLabel(int code, QWidget* parent) : QWidget(parent), code_(code)
     QFont f = font();
     f.setBold(true);
     setFont(f);
+    baseFont_ = f;
 }
 
 void TNewLabel::setText(const QString& text)
 {
     text_ = text;
+    // Long captions get a smaller font rather than being cut.
+    QFont f = font();
+    f.setPointSizeF(baseFont_.pointSizeF());
+    while (f.pointSizeF() > 6 && QFontMetrics(f).horizontalAdvance(text_) > width() - 4)
+        f.setPointSizeF(f.pointSizeF() - 0.5);
+    setFont(f);
     update();
 }
 

@@ -45,6 +45,7 @@ private:
     bool highlighted_ = false;
     bool brushLoaded_ = false;
     QImage brush_;
+    QFont baseFont_;
 };
 
 } // namespace vorlan

@@ -113,6 +113,7 @@ void Lobby::mapData(const MapData& m)
 
     main_.Image1->hide();
     main_.mapPanel->hide();
+    main_.fitWindowTo(mapPanelSize(*state_.map));
     main_.mapPanel->resize(mapPanelSize(*state_.map));
     main_.msgToSend->show();
     main_.msgToSendLabel->setText(state_.rus ? QStringLiteral("Послать всем (или всех?)")

@@ -450,6 +450,25 @@ void TForm1::resetChatOptions()
     chat_->resetMarks();
 }
 
+void TForm1::fitWindowTo(QSize panel)
+{
+    QSize wanted(panel.width() + Panel1->width() + 6, panel.height() + msg->height() + 3);
+    wanted = wanted.expandedTo(size());
+    if (QScreen* s = screen()) {
+        const QRect avail = s->availableGeometry();
+        wanted = wanted.boundedTo(avail.size() - (frameGeometry().size() - size()));
+        if (wanted != size() && isVisible()) {
+            resize(wanted);
+            // Keep the whole window on the screen.
+            const QRect frame = frameGeometry();
+            move(pos() + QPoint(std::min(0, avail.right() - frame.right()),
+                                std::min(0, avail.bottom() - frame.bottom())));
+            return;
+        }
+    }
+    resize(wanted);
+}
+
 void TForm1::setSpeedLegend(const QString& text)
 {
     Label18->setText(text);

@@ -74,6 +74,10 @@ public:
     // Appends a line to the system messages and scrolls it into view.
     void logSystem(const QString& english, const QString& russian);
     void logSystem(const QString& line);
+    // Grows the window, within the screen, so that a map panel of this size
+    // is seen whole.
+    void fitWindowTo(QSize panel);
+
     // The speed legend under the track bar, fitted to its width.
     void setSpeedLegend(const QString& text);
 
