@@ -152,6 +152,12 @@ bool MediaPlayer::open()
         return fail(Error::NoDevice, QStringLiteral("no device"));
     const QByteArray path = QFile::encodeName(fileName_);
     if (type_ == DeviceType::MidiSequencer) {
+        // The synthesiser takes any bytes for a tune and ends it at once;
+        // a sequencer opens only MIDI files (plain or in a RIFF wrapper).
+        QFile file(fileName_);
+        const QByteArray magic = file.open(QIODevice::ReadOnly) ? file.read(4) : QByteArray();
+        if (magic != "MThd" && magic != "RIFF")
+            return fail(Error::CannotOpen, QStringLiteral("not a MIDI file: ") + fileName_);
         music_ = Mix_LoadMUS(path.constData());
         if (!music_)
             return fail(Error::CannotOpen, QString::fromUtf8(Mix_GetError()));
@@ -180,6 +186,9 @@ bool MediaPlayer::play()
         break;
     }
     if (music_) {
+        // The mixer has one music stream: whoever held it hears its end first.
+        if (!ownsMusic() && Mix_PlayingMusic())
+            Mix_HaltMusic();
         {
             std::lock_guard lock(routeMutex);
             musicOwner = this;
