@@ -105,12 +105,14 @@ class Piece:
         self.channels = iter([0, 1, 2, 3, 4, 5, 6, 7, 8, 10, 11, 12, 13, 14, 15])
         self.tunes = {}
         self.final_major = False
+        self.master = 1.0
 
     def track(self, name, program, volume=100, pan=64, reverb=60, drums=False):
         t = Track(name, 9 if drums else next(self.channels))
         if not drums:
             t.program(0, program)
-        t.control(0, 7, volume)
+        # Channel volume; master evens out the loudness of the pieces.
+        t.control(0, 7, max(1, min(127, round(volume * self.master))))
         t.control(0, 10, pan)
         t.control(0, 91, reverb)
         t.control(0, 93, 20)
@@ -349,6 +351,7 @@ def opening():
     p = Piece("Opening", 108, 4, Key(62), 0x5EED0, -1, 9,
               [[1, 1, 1, 1], [1.5, 0.5, 1, 1], [2, 1, 1], [1, 0.5, 0.5, 2], [0.5, 0.5, 1, 2]],
               [[3, -1], [2, 2], [4]])
+    p.master = 0.67
     p.track("trumpet", TRUMPET, 110, 70)
     p.track("horn", HORN, 100, 50)
     p.track("strings", STRINGS, 90, 64)
@@ -378,6 +381,7 @@ def dream():
     p = Piece("Dream", 80, 3, Key(65), 0xD4EA3, -2, 8,
               [[1, 1, 1], [2, 1], [1.5, 0.5, 1], [1, 2]],
               [[3], [2, -1], [2, 1]])
+    p.master = 1.18
     p.track("flute", FLUTE, 100, 70)
     p.track("celesta", CELESTA, 100, 60)
     p.track("harp", HARP, 90, 50)
@@ -405,6 +409,7 @@ def gods_death():
     p = Piece("Gods death", 63, 4, Key(62, minor=True), 0x60D5D, -3, 7,
               [[2, 2], [3, 1], [2, 1, 1], [4]],
               [[4], [3, -1]])
+    p.master = 1.12
     p.track("choir", CHOIR, 105, 64, reverb=100)
     p.track("horn", HORN, 95, 50, reverb=90)
     p.track("organ", ORGAN, 70, 64, reverb=100)
@@ -462,6 +467,7 @@ def war_for_peace():
                [2, 0.75, 0.25, 1]],
               [[2, 1, -1], [3, -1], [2, 2]])
     p.final_major = True
+    p.master = 0.75
     p.track("trumpet", TRUMPET, 110, 70)
     p.track("horn", HORN, 100, 50)
     p.track("trombone", TROMBONE, 95, 60)
