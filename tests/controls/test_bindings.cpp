@@ -1,5 +1,6 @@
 #include "controls/bindings.h"
 #include "controls/hotkeyedit.h"
+#include "keys_support.h"
 #include "net/formstorage.h"
 
 #include <gtest/gtest.h>
@@ -13,18 +14,6 @@
 using namespace vorlan;
 
 namespace {
-
-constexpr int F(int n)
-{
-    return vk::F1 + n - 1;
-}
-
-void clearStored()
-{
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName());
-    s.remove(QStringLiteral("TForm9"));
-    s.sync();
-}
 
 KeyPress press(int code, bool shift = false, bool ctrl = false, bool alt = false)
 {

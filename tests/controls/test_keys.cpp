@@ -1,5 +1,6 @@
 #include "controls/hotkeyedit.h"
 #include "controls/keys.h"
+#include "keys_support.h"
 #include "modal.h"
 #include "net/appstate.h"
 
@@ -12,18 +13,6 @@
 using namespace vorlan;
 
 namespace {
-
-constexpr int F(int n)
-{
-    return vk::F1 + n - 1;
-}
-
-void clearStored()
-{
-    QSettings s(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName());
-    s.remove(QStringLiteral("TForm9"));
-    s.sync();
-}
 
 int storedHotKey(int n)
 {

@@ -1,5 +1,6 @@
 // The client against a scripted server: connection states, the lobby, the
 // map download and the waiting room, byte for byte.
+#include "bytes.h"
 #include "controls/menulabel.h"
 #include "modal.h"
 #include "net/client.h"
@@ -26,11 +27,6 @@
 using namespace vorlan;
 
 namespace {
-
-QByteArray hex(const char* text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // A 3 x 2 map with two start positions.
 QByteArray smallMap()

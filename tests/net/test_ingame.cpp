@@ -1,6 +1,7 @@
 // A game as the client plays it against a scripted server: the start, the
 // server's updates drawn on the map, control texts, orders under the step
 // guard, the recipients grid and the end of the game.
+#include "bytes.h"
 #include "controls/chat.h"
 #include "controls/orders.h"
 #include "modal.h"
@@ -27,11 +28,6 @@
 using namespace vorlan;
 
 namespace {
-
-QByteArray hex(const char* text)
-{
-    return QByteArray::fromHex(text);
-}
 
 // 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
 // city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0), (3,0).
