@@ -14,6 +14,7 @@
 #include "options/optionsdialog.h"
 #include "serverevents.h"
 #include "view/blockpictures.h"
+#include "view/emblembox.h"
 #include "view/firsthelp.h"
 #include "view/language.h"
 #include "view/mappanel.h"
@@ -122,56 +123,6 @@ void fitLegend(QLabel* legend, int width)
     legend->adjustSize();
 }
 
-// Draws the emblem items "0".."7" as the block picture of the same number.
-class EmblemDelegate : public QStyledItemDelegate
-{
-public:
-    EmblemDelegate(BlockPictures& pictures, QObject* parent)
-        : QStyledItemDelegate(parent), pictures_(pictures)
-    {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        if (option.state & QStyle::State_Selected)
-            p->fillRect(option.rect, option.palette.highlight());
-        else
-            p->fillRect(option.rect, option.palette.base());
-        const int n = index.data().toString().toInt();
-        if (n >= 0 && n < kBlockPictureCount)
-            p->drawImage(option.rect.topLeft() + QPoint(2, 1), pictures_.emblem(n));
-    }
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return {40, 18};
-    }
-
-private:
-    BlockPictures& pictures_;
-};
-
-// The closed emblem box shows the chosen picture instead of its text.
-class EmblemBox : public QComboBox
-{
-public:
-    EmblemBox(BlockPictures& pictures, QWidget* parent) : QComboBox(parent), pictures_(pictures) {}
-
-protected:
-    void paintEvent(QPaintEvent* e) override
-    {
-        QComboBox::paintEvent(e);
-        const int n = currentIndex();
-        if (n < 0 || n >= kBlockPictureCount)
-            return;
-        QPainter p(this);
-        const int y = (height() - 16) / 2;
-        p.fillRect(QRect(3, y - 1, 20, 18), palette().base());
-        p.drawImage(QPoint(4, y), pictures_.emblem(n));
-    }
-
-private:
-    BlockPictures& pictures_;
-};
-
 } // namespace
 
 TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
@@ -277,13 +228,9 @@ void TForm1::buildLayout()
     mapNameText = make<QLineEdit>(gamesPanel, "mapNameText", QRect(216, 108, 130, 22));
     mapNameText->setEnabled(false);
     Label17 = label(gamesPanel, "Label17", QStringLiteral("Image you prefer"), {356, 48});
-    imageYouPrefer = new EmblemBox(pictures_, gamesPanel);
+    imageYouPrefer = new EmblemBox(emblemImages(pictures_), gamesPanel);
     imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
     imageYouPrefer->setGeometry(356, 64, 64, 24);
-    imageYouPrefer->setItemDelegate(new EmblemDelegate(pictures_, imageYouPrefer));
-    for (int i = 0; i < kMaxOwners; ++i)
-        imageYouPrefer->addItem(QString::number(i));
-    imageYouPrefer->setCurrentIndex(-1);
     gamesPanel->hide();
 
     playersPanel = panel(this, "playersPanel", QRect(168, 177, 409, 200));

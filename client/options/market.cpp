@@ -2,6 +2,7 @@
 
 #include "model/map.h"
 #include "view/blockpictures.h"
+#include "view/emblembox.h"
 
 #include <algorithm>
 #include <QButtonGroup>
@@ -27,67 +28,11 @@ namespace {
 constexpr int kMaxHowMany = 50000;
 constexpr int kMaxPrice = 500000;
 constexpr int kAmountChars = 8;
-constexpr int kEmblemSide = 16;
 
 QString ru(const char* text)
 {
     return QString::fromUtf8(text);
 }
-
-// Item i of the recipient list is drawn as player picture i instead of its text.
-class EmblemDelegate : public QStyledItemDelegate
-{
-public:
-    EmblemDelegate(const std::array<QImage, 8>& emblems, QObject* parent)
-        : QStyledItemDelegate(parent), emblems_(emblems)
-    {}
-    void paint(QPainter* p, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        p->fillRect(option.rect, (option.state & QStyle::State_Selected)
-                                     ? option.palette.highlight()
-                                     : option.palette.base());
-        const int n = index.data().toString().toInt();
-        if (n >= 0 && n < int(emblems_.size()))
-            p->drawImage(option.rect.topLeft() + QPoint(2, 1), emblems_[n]);
-    }
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return {40, kEmblemSide + 2};
-    }
-
-private:
-    const std::array<QImage, 8>& emblems_;
-};
-
-// The closed list shows the chosen player's picture in place of its number.
-class EmblemBox : public QComboBox
-{
-public:
-    EmblemBox(const std::array<QImage, 8>& emblems, QWidget* parent)
-        : QComboBox(parent), emblems_(emblems)
-    {}
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QStylePainter p(this);
-        QStyleOptionComboBox opt;
-        initStyleOption(&opt);
-        opt.currentText.clear();
-        p.drawComplexControl(QStyle::CC_ComboBox, opt);
-        const int n = currentIndex();
-        if (n >= 0 && n < int(emblems_.size())) {
-            const QRect field = style()->subControlRect(QStyle::CC_ComboBox, &opt,
-                                                        QStyle::SC_ComboBoxEditField, this);
-            p.drawImage(QPoint(field.left() + 2, field.top() + (field.height() - kEmblemSide) / 2),
-                        emblems_[n]);
-        }
-    }
-
-private:
-    const std::array<QImage, 8>& emblems_;
-};
 
 QSpinBox* amountBox(const char* name, int max, int value, QWidget* parent)
 {
@@ -140,17 +85,9 @@ MarketOrder marketOrder(int operation, int32_t howMany, int32_t price, int recip
     }
 }
 
-TForm6::TForm6(const BlockPictures& pictures, QWidget* parent) : QDialog(parent)
+TForm6::TForm6(const BlockPictures& pictures, QWidget* parent)
+    : QDialog(parent), emblems_(emblemImages(pictures))
 {
-    for (int i = 0; i < int(emblems_.size()); ++i) {
-        if (pictures.has(i)) {
-            emblems_[i] = pictures.original(i).scaled(
-                kEmblemSide, kEmblemSide, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        } else {
-            emblems_[i] = QImage(kEmblemSide, kEmblemSide, QImage::Format_RGB32);
-            emblems_[i].fill(BlockPictures::fallbackColor(i));
-        }
-    }
     build();
 }
 
@@ -185,10 +122,6 @@ void TForm6::build()
     Label3 = label("Label3", QStringLiteral("Whom to gift"), this);
     imageYouPrefer = new EmblemBox(emblems_, this);
     imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
-    imageYouPrefer->setItemDelegate(new EmblemDelegate(emblems_, imageYouPrefer));
-    for (int i = 0; i < kMaxOwners; ++i)
-        imageYouPrefer->addItem(QString::number(i));
-    imageYouPrefer->setCurrentIndex(-1);
     imageYouPrefer->setToolTip(QStringLiteral(
         "Select icon you want to use in the game. If somebody already uses this icon, "
         "you will receive first available"));

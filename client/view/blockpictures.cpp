@@ -41,20 +41,6 @@ const QImage& BlockPictures::scaled(int number, int width, int height)
     return img;
 }
 
-const QImage& BlockPictures::emblem(int number)
-{
-    QImage& img = emblems_[number];
-    if (img.isNull()) {
-        if (has(number)) {
-            img = originals_[number].scaled(16, 16, Qt::IgnoreAspectRatio, Qt::FastTransformation);
-        } else {
-            img = QImage(16, 16, QImage::Format_RGB32);
-            img.fill(fallbackColor(number));
-        }
-    }
-    return img;
-}
-
 QColor BlockPictures::fallbackColor(int number)
 {
     static const QColor colors[kBlockPictureCount] = {

@@ -26,10 +26,6 @@ public:
     // The picture scaled to width x height; cached until the size changes.
     const QImage& scaled(int number, int width, int height);
 
-    // The picture at the 16 x 16 of an emblem in lists and grids; kept apart
-    // from the map's scaled copies so that neither evicts the other.
-    const QImage& emblem(int number);
-
     // The colour used for a block whose picture could not be loaded.
     static QColor fallbackColor(int number);
 
@@ -37,7 +33,6 @@ private:
     std::array<QImage, kBlockPictureCount> originals_;
     std::array<QImage, kBlockPictureCount> scaled_;
     QSize scaledSize_;
-    std::array<QImage, kBlockPictureCount> emblems_;
     QStringList errors_;
 };
 
