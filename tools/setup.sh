@@ -8,7 +8,7 @@ cd "$(dirname "$0")/.."
 
 packages=(
   cmake ninja-build g++ pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libqt6svg6
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins
   libgl-dev
   libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
