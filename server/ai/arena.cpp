@@ -82,72 +82,100 @@ QString Arena::check() const
     return {};
 }
 
+ArenaGame::ArenaGame(const ArenaMap& map, std::vector<std::unique_ptr<Agent>> agents, int rotation,
+                     int speed, int gameType, int minutes, Report report)
+    : agents_(std::move(agents)), report_(std::move(report))
+{
+    game_ = std::make_unique<Game>(
+        0, QStringLiteral("arena"), map.name, map.file,
+        [this](int seat, const QByteArray& m) { inbox_[size_t(seat)].append(m); });
+    const int capacity = std::max(1, game_->capacity());
+    for (int i = 0; i < players(); ++i)
+        seats_.push_back(
+            game_->addPlayer(QStringLiteral("Computer %1").arg(i + 1), (i + rotation) % capacity));
+    game_->start(speed, char('0' + gameType), minutes);
+    // What a client is sent before the start, then the whole game.
+    const QByteArray before = toClient::mapBegin() + toClient::mapData({map.file}) +
+                              toClient::gameInfo(game_->info()) + toClient::gameStart({speed});
+    for (int i = 0; i < players(); ++i) {
+        agents_[size_t(i)]->receive(before);
+        game_->sync(seats_[size_t(i)]);
+        orders_.push_back(std::make_unique<SeatOrders>(*game_, seats_[size_t(i)]));
+        cutOff_.push_back(false);
+    }
+}
+
+ArenaGame::~ArenaGame() = default;
+
+bool ArenaGame::running() const
+{
+    return game_->state() == Game::State::Running;
+}
+
+void ArenaGame::hear(int i)
+{
+    QByteArray& bytes = inbox_[size_t(seats_[size_t(i)])];
+    if (!bytes.isEmpty()) {
+        agents_[size_t(i)]->receive(bytes);
+        bytes.clear();
+    }
+}
+
+void ArenaGame::round()
+{
+    const int n = players();
+    const int offset = game_->stepNumber() % n; // nobody always moves first
+    for (int k = 0; k < n; ++k) {
+        const int i = (k + offset) % n;
+        hear(i);
+        Agent& agent = *agents_[size_t(i)];
+        const QByteArray bytes = agent.act();
+        if (!cutOff_[size_t(i)] && !orders_[size_t(i)]->deliver(bytes)) {
+            // Like a client that sent garbage: disconnected, blocks stay.
+            cutOff_[size_t(i)] = true;
+            game_->leave(seats_[size_t(i)]);
+            if (report_)
+                report_(i, QStringLiteral("sent malformed bytes and was cut off"));
+        }
+        if (const QString line = agent.report(); !line.isEmpty() && report_)
+            report_(i, line);
+    }
+    game_->step();
+}
+
+void ArenaGame::playOut()
+{
+    while (running())
+        round();
+    for (int i = 0; i < players(); ++i)
+        hear(i);
+}
+
 GameOutcome Arena::play(int index)
 {
     const ArenaMap& arenaMap = settings_.maps[size_t(index) % settings_.maps.size()];
     const int n = int(settings_.players.size());
-    const int capacity = seatsOf(arenaMap.file);
-    std::array<QByteArray, kMaxSeats> inbox;
-    Game game(0, QStringLiteral("arena"), arenaMap.name, arenaMap.file,
-              [&](int seat, const QByteArray& m) { inbox[size_t(seat)].append(m); });
-
-    // Players take turns round the start positions from game to game, so
-    // that no one keeps the better corner.
     const uint32_t gameSeed = settings_.seed * 1000003u + uint32_t(index) * 7919u;
     std::vector<std::unique_ptr<Agent>> agents;
-    std::vector<int> seats;
-    for (int i = 0; i < n; ++i) {
+    for (int i = 0; i < n; ++i)
         agents.push_back(
             makeAgent(settings_.players[i], gameSeed + uint32_t(i) * 104729u, nullptr));
-        const QString name = QStringLiteral("%1 %2").arg(settings_.players[i]).arg(i + 1);
-        seats.push_back(game.addPlayer(name, (i + index) % capacity));
-    }
-    game.start(settings_.speed, char('0' + settings_.gameType), settings_.minutes);
-
-    // What a client is sent before the start, then the whole game.
-    const QByteArray before = toClient::mapBegin() + toClient::mapData({arenaMap.file}) +
-                              toClient::gameInfo(game.info()) +
-                              toClient::gameStart({settings_.speed});
-    std::vector<std::unique_ptr<SeatOrders>> orders;
-    for (int i = 0; i < n; ++i) {
-        agents[i]->receive(before);
-        game.sync(seats[i]);
-        orders.push_back(std::make_unique<SeatOrders>(game, seats[i]));
-    }
-    const auto hear = [&](int i) {
-        QByteArray& bytes = inbox[size_t(seats[i])];
-        if (!bytes.isEmpty()) {
-            agents[i]->receive(bytes);
-            bytes.clear();
-        }
-    };
-    const auto remark = [&](int i) {
-        const QString line = agents[i]->report();
-        if (!line.isEmpty() && !reported_.contains(line) && report_) {
-            reported_ << line;
-            report_(QStringLiteral("%1: %2").arg(settings_.players[i], line));
-        }
-    };
-    while (game.state() == Game::State::Running) {
-        const int offset = game.stepNumber() % n; // nobody always moves first
-        for (int k = 0; k < n; ++k) {
-            const int i = (k + offset) % n;
-            hear(i);
-            if (!orders[i]->deliver(agents[i]->act())) {
-                const QString line = QStringLiteral("sent malformed bytes and was cut off");
-                if (!reported_.contains(settings_.players[i] + line) && report_) {
-                    reported_ << settings_.players[i] + line;
-                    report_(QStringLiteral("%1: %2").arg(settings_.players[i], line));
-                }
-                game.leave(seats[i]);
-            }
-            remark(i);
-        }
-        game.step();
-    }
+    // Players take turns round the start positions from game to game, so
+    // that no one keeps the better corner.
+    ArenaGame arena(arenaMap, std::move(agents), index, settings_.speed, settings_.gameType,
+                    settings_.minutes, [&](int i, const QString& line) {
+                        const QString text =
+                            QStringLiteral("%1: %2").arg(settings_.players[i], line);
+                        if (!reported_.contains(text) && report_) {
+                            reported_ << text;
+                            report_(text);
+                        }
+                    });
+    arena.playOut();
+    Game& game = arena.game();
+    std::vector<int> seats;
     for (int i = 0; i < n; ++i)
-        hear(i);
-
+        seats.push_back(arena.seat(i));
     Map final = game.map();
     refreshTotals(final);
     GameOutcome outcome{arenaMap.name, game.stepNumber(), {}};

@@ -14,7 +14,13 @@
 #include <QStringList>
 #include <vector>
 
+namespace vorlan {
+class Game;
+}
+
 namespace vorlan::ai {
+
+class SeatOrders;
 
 // "easy", "normal", "hard", "random" or "plugin:PATH". Null and *error set
 // for anything else.
@@ -64,6 +70,42 @@ struct PlayerTotals
     int64_t gold = 0;
     int64_t placeSum = 0;
     std::array<int, 8> places{}; ///< how often each place was reached
+};
+
+// One game in progress between agents: seated, started and synced at
+// construction; each round() lets every agent hear its bytes and act, in an
+// order that turns with the steps, then runs one server step.
+class ArenaGame
+{
+public:
+    using Report = std::function<void(int player, const QString& line)>;
+
+    // Player i takes the start position (i + rotation) % seats, or the first
+    // free one.
+    ArenaGame(const ArenaMap& map, std::vector<std::unique_ptr<Agent>> agents, int rotation,
+              int speed, int gameType, int minutes, Report report = {});
+    ~ArenaGame();
+
+    bool running() const;
+    void round();
+    // Rounds until the game is over; every agent hears the end.
+    void playOut();
+
+    Game& game() { return *game_; }
+    Agent& agent(int i) { return *agents_[size_t(i)]; }
+    int seat(int i) const { return seats_[size_t(i)]; }
+    int players() const { return int(agents_.size()); }
+
+private:
+    void hear(int i);
+
+    std::array<QByteArray, 8> inbox_;
+    std::unique_ptr<Game> game_;
+    std::vector<std::unique_ptr<Agent>> agents_;
+    std::vector<int> seats_;
+    std::vector<std::unique_ptr<SeatOrders>> orders_;
+    std::vector<bool> cutOff_;
+    Report report_;
 };
 
 class Arena

@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace vorlan::ai {
 
@@ -19,7 +21,9 @@ constexpr int kSettleStep = 150;        ///< from here on surplus armies are ban
 constexpr int kBankAbove = 400;         ///< leave-if-more once settled (territory)
 constexpr int kBankRound = 100;         ///< round-to once settled: banked garrisons grow fastest
 constexpr int32_t kAll = 1'000'000'000; ///< "as much as there is" for p / g
-constexpr int kGrowthEvery = 10;        ///< one growth step per this many server steps
+constexpr int kGrowthEvery = 10;
+constexpr int kStrandedArmy = 10; ///< few enough soldiers to spend just to walk free        ///<
+                                  ///< one growth step per this many server steps
 
 bool walkable(int kind, int me)
 {
@@ -41,36 +45,48 @@ Style styleOf(Level level)
 {
     Style s;
     switch (level) {
-    case Level::Easy:
-        s.reactPercent = 60;
-        s.depth = 1;
+    case Level::Easy: // slow to react, strips its blocks bare, never defends
+        s.reactPercent = 50;
         s.defends = false;
         s.rivalAware = false;
         s.useCities = false;
         s.keepInterior = 0;
         s.keepBorder = 0;
+        s.soldierSteps = 0.5;
         s.enemyBlock = 1.0;
         break;
     case Level::Normal:
         s.reactPercent = 85;
-        s.depth = 1;
         s.defends = true;
         s.rivalAware = false;
         s.useCities = true;
-        s.keepInterior = 0;
-        s.keepBorder = 4;
+        s.keepInterior = 2;
+        s.keepBorder = 8;
+        s.soldierSteps = 0.5;
         s.enemyBlock = 1.3;
         break;
-    case Level::Hard:
+    case Level::Hard: // every step, the nearest gains first, presses rivals hardest
         s.reactPercent = 100;
-        s.depth = 3;
         s.defends = true;
         s.rivalAware = true;
         s.useCities = true;
-        s.keepInterior = 0;
-        s.keepBorder = 6;
-        s.enemyBlock = 1.6;
+        s.keepInterior = 2;
+        s.keepBorder = 8;
+        s.soldierSteps = 0.2;
+        s.enemyBlock = 2.0;
         break;
+    }
+    const char* env = getenv(level == Level::Easy     ? "AI_EASY"
+                             : level == Level::Normal ? "AI_NORMAL"
+                                                      : "AI_HARD");
+    if (env) {
+        int d, de, r, c;
+        sscanf(env, "%d,%d,%d,%d,%d,%d,%d,%lf,%lf", &s.reactPercent, &s.depth, &de, &r, &c,
+               &s.keepInterior, &s.keepBorder, &s.soldierSteps, &s.enemyBlock);
+        s.defends = de;
+        s.rivalAware = r;
+        s.useCities = c;
+        (void)d;
     }
     return s;
 }
@@ -87,7 +103,12 @@ QByteArray ComputerPlayer::act()
     if (int(rng_() % 100) >= style_.reactPercent)
         return {};
     QByteArray out;
-    if (const auto s = decide())
+    const auto s = decide();
+    if (getenv("AI_TRACE") && view_.map().myIndex == atoi(getenv("AI_TRACE")))
+        fprintf(stderr, "step %d me %d at %d,%d army %d: %c %d\n", view_.step(),
+                view_.map().myIndex, view_.me()->x, view_.me()->y, view_.me()->army,
+                s ? s->subCode : '-', s ? s->argument : 0);
+    if (s)
         out += vorlan::step(s->subCode, s->argument);
     if (view_.step() % kMarketEverySteps == 0)
         if (const auto m = marketOrder())
@@ -230,6 +251,23 @@ double ComputerPlayer::chainWorth(int x, int y, int army, int depth, double* cos
     return worth;
 }
 
+double ComputerPlayer::contested(int x, int y, int steps) const
+{
+    // A rival who gets there first with soldiers takes or retakes the block:
+    // it is worth less to walk to.
+    const Map& m = view_.map();
+    double factor = 1.0;
+    for (int r = 0; r < kMaxOwners; ++r) {
+        const Player& p = m.players[r];
+        if (r == m.myIndex || p.name.isEmpty() || p.army <= m.cell(x, y).army)
+            continue;
+        const int d = std::abs(p.x - x) + std::abs(p.y - y);
+        if (d < steps || (d <= 2 && m.cell(x, y).kind == r))
+            factor *= 0.6;
+    }
+    return factor;
+}
+
 std::optional<Step> ComputerPlayer::settings() const
 {
     const Player& me = *view_.me();
@@ -294,6 +332,8 @@ std::optional<Step> ComputerPlayer::territoryMove()
             double worth = rival ? style_.enemyBlock : 1.0;
             if (style_.depth > 1)
                 worth += chainWorth(hx, hy, army - g - 1, style_.depth - 1, &cost, &extra) * 0.8;
+            if (style_.rivalAware)
+                worth *= contested(hx, hy, steps);
             const double score = worth / (steps + extra + style_.soldierSteps * cost);
             if (score > anyTarget.score)
                 anyTarget = {score, 0, g + margin + 1};
@@ -328,23 +368,30 @@ std::optional<Step> ComputerPlayer::territoryMove()
     if (capture.order && capture.score >= 0.6 * anyTarget.score)
         return Step{capture.order, 0};
 
-    // Collect: the best soldiers per step among the own garrisons.
-    Choice collect;
+    // Collect: the best soldiers per step among the own garrisons. Without
+    // soldiers every block can be walked over.
+    const auto bestCollect = [&](int* hereAvail) {
+        Choice collect;
+        for (int qi = 0; qi < queued_; ++qi) {
+            const int c = queue_[qi], x = c % kSide, y = c / kSide;
+            if (m.cell(x, y).kind != m.myIndex)
+                continue;
+            const int keep = nextToRival(x, y) ? style_.keepBorder : style_.keepInterior;
+            const int avail = m.cell(x, y).army - keep;
+            if (avail <= 0)
+                continue;
+            if (c == s)
+                *hereAvail = avail;
+            const double score = double(avail) / (dist_[c] + 1);
+            if (score > collect.score)
+                collect = {score, c == s ? 'G' : first_[c], avail};
+        }
+        return collect;
+    };
+    if (army == 0)
+        search(true);
     int hereAvail = 0;
-    for (int qi = 0; qi < queued_; ++qi) {
-        const int c = queue_[qi], x = c % kSide, y = c / kSide;
-        if (m.cell(x, y).kind != m.myIndex)
-            continue;
-        const int keep = nextToRival(x, y) ? style_.keepBorder : style_.keepInterior;
-        const int avail = m.cell(x, y).army - keep;
-        if (avail <= 0)
-            continue;
-        if (c == s)
-            hereAvail = avail;
-        const double score = double(avail) / (dist_[c] + 1);
-        if (score > collect.score)
-            collect = {score, c == s ? 'G' : first_[c], avail};
-    }
+    const Choice collect = bestCollect(&hereAvail);
     if (hereAvail > 0 && hereAvail >= 0.8 * collect.score)
         return Step{'G', hereAvail};
     if (style_.useCities && m.cell(me.x, me.y).kind == kCity && me.cityArmy > 0)
@@ -353,6 +400,30 @@ std::optional<Step> ComputerPlayer::territoryMove()
         return Step{collect.order, collect.order == 'G' ? collect.need : 0};
     if (capture.order)
         return Step{capture.order, 0};
+    if (army > 0 && (m.cell(me.x, me.y).kind == m.myIndex || m.cell(me.x, me.y).kind == kCity)) {
+        // Cut off from every garrison by hostile blocks: put the few soldiers
+        // down, then walk over anything.
+        search(true);
+        int unused = 0;
+        if (bestCollect(&unused).order)
+            return Step{'P', army};
+    }
+    if (army > 0 && army <= kStrandedArmy && !walkable(m.cell(me.x, me.y).kind, m.myIndex)) {
+        // Stranded on a block taken from under him, with a handful of
+        // soldiers and nothing weak enough around: spend them on the weakest
+        // neighbour, then walk free.
+        int best = -1, bestG = 0;
+        for (int d = 0; d < 4; ++d) {
+            const int nx = me.x + kDx[d], ny = me.y + kDy[d];
+            if (m.contains(nx, ny) && hostile(m.cell(nx, ny).kind) &&
+                (best < 0 || m.cell(nx, ny).army < bestG)) {
+                best = d;
+                bestG = m.cell(nx, ny).army;
+            }
+        }
+        if (best >= 0)
+            return Step{kMoves[best], 0};
+    }
     if (style_.useCities && m.cell(me.x, me.y).kind == kCity && me.gold > 0)
         return Step{'p', me.gold}; // gold buys soldiers on the market
     if (m.cell(me.x, me.y).kind == kGoldMine && m.cell(me.x, me.y).gold > 0)

@@ -63,6 +63,7 @@ private:
     std::optional<Step> goldMove();
     int predictedGarrison(int x, int y, int steps) const;
     double chainWorth(int x, int y, int army, int depth, double* cost, int* extraSteps) const;
+    double contested(int x, int y, int steps) const;
     bool hostile(int kind) const;
     bool nextToRival(int x, int y) const;
 
