@@ -24,6 +24,41 @@ QString clientText(const QString& text)
     return fromWireText(toWireText(text, kMaxInboundStringBytes));
 }
 
+QString serverText(const QString& text)
+{
+    QString t = clientText(text);
+    // A client acts on "TIME LEFT:" and "voice" anywhere in a line and on the
+    // other control texts as whole lines.
+    if (t.contains(kTimeLeftText))
+        t.replace(kTimeLeftText, QStringLiteral("TIME LEFT "));
+    t.replace(QStringLiteral("voice"), QStringLiteral("Voice"));
+    if (t == kPausedText || t == kUnpausedText || t == kSyncedText)
+        t += QLatin1Char('.');
+    return t;
+}
+
+bool honestChatLine(const QString& text, const QString& name)
+{
+    if (text.startsWith(kVoicePrefix)) {
+        const qsizetype digits = text.size() - kVoicePrefix.size();
+        if (digits < 1 || digits > 3)
+            return false;
+        for (qsizetype i = kVoicePrefix.size(); i < text.size(); ++i)
+            if (!text[i].isDigit() || text[i].unicode() > '9')
+                return false;
+        return true;
+    }
+    return !name.isEmpty() && text.startsWith(name + QLatin1Char(':')) &&
+           !text.contains(kTimeLeftText);
+}
+
+bool containsControlText(const QString& text)
+{
+    return text.contains(kTimeLeftText) || text.contains(kPausedText) ||
+           text.contains(kUnpausedText) || text.contains(kSyncedText) ||
+           text.contains(kVoicePrefix);
+}
+
 Game::Game(int number, const QString& name, const QString& mapName, const QByteArray& mapFile,
            Send send, Log log)
     : number_(number), name_(clientText(name)), mapName_(clientText(mapName)), mapFile_(mapFile),
@@ -50,6 +85,14 @@ void Game::log(const QString& line) const
 {
     if (log_)
         log_(QStringLiteral("game %1: %2").arg(number_).arg(line));
+}
+
+void Game::ignore(int player, const QString& line) const
+{
+    if (ignored_)
+        ignored_(player, QStringLiteral("game %1: %2").arg(number_).arg(line));
+    else
+        log(line);
 }
 
 void Game::sendTo(int player, const QByteArray& m)
@@ -114,7 +157,8 @@ int Game::addPlayer(const QString& name, int emblem)
             seat = i;
     if (seat < 0)
         return -1;
-    seats_[seat] = Seat{true, true, false, 0};
+    seats_[seat] = Seat{};
+    seats_[seat].taken = seats_[seat].connected = true;
     Player& p = map_.players[seat];
     p.name = clientText(name);
     return seat;
@@ -199,6 +243,18 @@ void Game::step()
     ++step_;
     playedMs_ += intervalMs();
     sendSynced(toClient::stepNumber({step_}));
+    for (int i = 0; i < capacity_; ++i) {
+        Seat& seat = seats_[i];
+        seat.ordered = false;
+        seat.marketOrders = 0;
+        if (seat.waiting && synced(i)) {
+            const Step waiting = *seat.waiting;
+            seat.waiting.reset();
+            seat.ordered = true;
+            apply(i, waiting);
+        }
+        seat.waiting.reset();
+    }
     if (step_ % kGrowthEverySteps == 0) {
         map_.growBlocks();
         sendSynced(toClient::eventCame());
@@ -231,9 +287,9 @@ bool Game::playing(int player, const char* what)
 {
     if (state_ == State::Running && !map_.paused && synced(player))
         return true;
-    log(QStringLiteral("%1 from player %2 ignored: the game is not running for him")
-            .arg(QLatin1String(what))
-            .arg(player));
+    ignore(player, QStringLiteral("%1 from player %2 ignored: the game is not running for him")
+                       .arg(QLatin1String(what))
+                       .arg(player));
     return false;
 }
 
@@ -241,6 +297,17 @@ void Game::order(int player, const Step& s)
 {
     if (!playing(player, "order"))
         return;
+    Seat& seat = seats_[player];
+    if (seat.ordered) {
+        seat.waiting = s;
+        return;
+    }
+    seat.ordered = true;
+    apply(player, s);
+}
+
+void Game::apply(int player, const Step& s)
+{
     Player& p = map_.players[player];
     const int32_t army = p.army, gold = p.gold;
     switch (s.subCode) {
@@ -270,7 +337,7 @@ void Game::order(int player, const Step& s)
         break;
     case 'i':
         if (s.argument < 0) {
-            log(QStringLiteral("negative leave-if-more %1 ignored").arg(s.argument));
+            ignore(player, QStringLiteral("negative leave-if-more %1 ignored").arg(s.argument));
             return;
         }
         p.leaveIfMore = s.argument;
@@ -278,15 +345,15 @@ void Game::order(int player, const Step& s)
         return;
     case 't':
         if (s.argument != 0 && s.argument != 30 && s.argument != 100) {
-            log(QStringLiteral("round-to %1 ignored").arg(s.argument));
+            ignore(player, QStringLiteral("round-to %1 ignored").arg(s.argument));
             return;
         }
         p.roundTo = s.argument;
         sendTo(player, toClient::roundToNotice({p.roundTo}));
         return;
     default:
-        log(QStringLiteral("unknown order 0x%1 ignored")
-                .arg(uint8_t(s.subCode), 2, 16, QChar('0')));
+        ignore(player, QStringLiteral("unknown order 0x%1 ignored")
+                           .arg(uint8_t(s.subCode), 2, 16, QChar('0')));
         return;
     }
     p.armyChange = p.army - army;
@@ -299,7 +366,7 @@ void Game::move(int player, int dx, int dy)
     Player& p = map_.players[player];
     const int x = p.x + dx, y = p.y + dy;
     if (!map_.contains(x, y) || map_.cell(x, y).kind == kImpassable) {
-        log(QStringLiteral("player %1 cannot enter (%2, %3)").arg(player).arg(x).arg(y));
+        ignore(player, QStringLiteral("player %1 cannot enter (%2, %3)").arg(player).arg(x).arg(y));
         return;
     }
     const int kind = map_.cell(x, y).kind;
@@ -367,7 +434,7 @@ void Game::cityJump(int player, int direction)
 {
     Player& p = map_.players[player];
     if (!map_.contains(p.x, p.y) || map_.cell(p.x, p.y).kind != kCity) {
-        log(QStringLiteral("player %1 is not in a city").arg(player));
+        ignore(player, QStringLiteral("player %1 is not in a city").arg(player));
         return;
     }
     // The nearest city on that side: distance along the direction plus the
@@ -392,7 +459,8 @@ void Game::cityJump(int player, int direction)
         }
     }
     if (best < 0) {
-        log(QStringLiteral("no city in direction %1 for player %2").arg(direction).arg(player));
+        ignore(player,
+               QStringLiteral("no city in direction %1 for player %2").arg(direction).arg(player));
         return;
     }
     p.x = bx;
@@ -403,7 +471,7 @@ void Game::putOrGet(int player, char code, int32_t amount)
 {
     Player& p = map_.players[player];
     if (amount < 0 || (amount == 0 && code != 'G')) {
-        log(QStringLiteral("amount %1 for '%2' ignored").arg(amount).arg(QChar(code)));
+        ignore(player, QStringLiteral("amount %1 for '%2' ignored").arg(amount).arg(QChar(code)));
         return;
     }
     if (!map_.contains(p.x, p.y))
@@ -420,10 +488,10 @@ void Game::putOrGet(int player, char code, int32_t amount)
     else if (c.kind == kGoldMine && code == 'g')
         stock = &c.gold;
     if (!stock) {
-        log(QStringLiteral("'%1' by player %2 on a block of kind %3 ignored")
-                .arg(QChar(code))
-                .arg(player)
-                .arg(c.kind));
+        ignore(player, QStringLiteral("'%1' by player %2 on a block of kind %3 ignored")
+                           .arg(QChar(code))
+                           .arg(player)
+                           .arg(c.kind));
         return;
     }
     int32_t* from = put ? carried : stock;
@@ -439,6 +507,12 @@ void Game::market(int player, const Market& m)
 {
     if (!playing(player, "market order"))
         return;
+    if (++seats_[player].marketOrders > kMaxMarketOrdersPerStep) {
+        ignore(player, QStringLiteral("market order from player %1 beyond %2 in one step dropped")
+                           .arg(player)
+                           .arg(kMaxMarketOrdersPerStep));
+        return;
+    }
     Player& p = map_.players[player];
     switch (m.operation) {
     case 'N':
@@ -449,7 +523,8 @@ void Game::market(int player, const Market& m)
     case 'B':
     case 'S':
         if (m.quantity <= 0 || m.price <= 0) {
-            log(QStringLiteral("market offer %1 at %2 ignored").arg(m.quantity).arg(m.price));
+            ignore(player,
+                   QStringLiteral("market offer %1 at %2 ignored").arg(m.quantity).arg(m.price));
             return;
         }
         p.marketOffer = m.operation == 'B' ? 1 : 2;
@@ -460,9 +535,9 @@ void Game::market(int player, const Market& m)
         const int to = m.operation - '0';
         if (to < 0 || to >= kMaxSeats || to == player || !seatTaken(to) || m.quantity < 0 ||
             m.price < 0) {
-            log(QStringLiteral("market operation 0x%1 by player %2 ignored")
-                    .arg(uint8_t(m.operation), 2, 16, QChar('0'))
-                    .arg(player));
+            ignore(player, QStringLiteral("market operation 0x%1 by player %2 ignored")
+                               .arg(uint8_t(m.operation), 2, 16, QChar('0'))
+                               .arg(player));
             return;
         }
         Player& r = map_.players[to];
@@ -474,7 +549,7 @@ void Game::market(int player, const Market& m)
         r.cityGold = clampedSum(r.cityGold, gold);
         sendPlayer(to);
         sendTo(to, toClient::textMessage(
-                       {clientText(QStringLiteral("%1 gave you %2 soldiers and %3 gold")
+                       {serverText(QStringLiteral("%1 gave you %2 soldiers and %3 gold")
                                        .arg(p.name)
                                        .arg(soldiers)
                                        .arg(gold))}));
@@ -512,11 +587,11 @@ void Game::matchMarket()
                 buyer.marketOffer = 0;
             if (seller.marketAmount == 0)
                 seller.marketOffer = 0;
-            log(QStringLiteral("player %1 bought %2 soldiers from player %3 at %4")
-                    .arg(b)
-                    .arg(n)
-                    .arg(s)
-                    .arg(price));
+            ignore(b, QStringLiteral("player %1 bought %2 soldiers from player %3 at %4")
+                          .arg(b)
+                          .arg(n)
+                          .arg(s)
+                          .arg(price));
             sendPlayer(b);
             sendPlayer(s);
         }
@@ -528,10 +603,9 @@ void Game::chat(int player, const Chat& c)
     if (!connected(player))
         return;
     const QString text = clientText(c.text);
-    if (text.contains(kTimeLeftText) || text == kPausedText || text == kUnpausedText ||
-        text == kSyncedText) {
-        log(QStringLiteral("chat from player %1 that looks like a control text dropped")
-                .arg(player));
+    if (!honestChatLine(text, map_.players[player].name)) {
+        ignore(player,
+               QStringLiteral("chat from player %1 not in his own name dropped").arg(player));
         return;
     }
     const QByteArray m = toClient::textMessage({text});
@@ -540,13 +614,13 @@ void Game::chat(int player, const Chat& c)
     else if (connected(c.recipient))
         send_(c.recipient, m);
     else
-        log(QStringLiteral("chat to absent player %1 dropped").arg(c.recipient));
+        ignore(player, QStringLiteral("chat to absent player %1 dropped").arg(c.recipient));
 }
 
 void Game::togglePause(int player)
 {
     if (state_ != State::Running || !synced(player)) {
-        log(QStringLiteral("pause from player %1 ignored").arg(player));
+        ignore(player, QStringLiteral("pause from player %1 ignored").arg(player));
         return;
     }
     map_.paused = !map_.paused;

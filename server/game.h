@@ -12,6 +12,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <QByteArray>
 #include <QString>
 
@@ -29,6 +30,7 @@ constexpr int kMaxMinutes = 120;
 constexpr int kMaxShownMinutes = 99; ///< the client shows two digits of the minutes left
 constexpr int kMinuteMs = 60000;     ///< a game minute, unless the server is told otherwise
 constexpr int kMaxNameBytes = kMaxInboundStringBytes;
+constexpr int kMaxMarketOrdersPerStep = 2; ///< per player; more in one step are dropped
 
 // Texts the client reacts to; players cannot send them as chat.
 inline const QString kTimeLeftText = QStringLiteral("TIME LEFT:");
@@ -36,6 +38,20 @@ inline const QString kPausedText = QStringLiteral("GAME PAUSED");
 inline const QString kUnpausedText = QStringLiteral("GAME UNPAUSED");
 inline const QString kSyncedText =
     QStringLiteral("Now you received all changes. You can start playing.");
+inline const QString kVoicePrefix = QStringLiteral("voice:");
+
+// A line of the server's own (refusals, gift lines) that may hold client
+// text: as clientText, changed so that no client takes it for a control text.
+QString serverText(const QString& text);
+
+// Whether the text contains one of the control texts above (a client acts on
+// "TIME LEFT:" anywhere in a line).
+bool containsControlText(const QString& text);
+
+// A chat line that may be passed on: it begins with the sender's name and
+// ":" (and holds no "TIME LEFT:"), or it is exactly "voice:" and 1 to 3
+// digits.
+bool honestChatLine(const QString& text, const QString& name);
 
 // A text as the client will receive it: Windows-1251, at most 127 bytes.
 QString clientText(const QString& text);
@@ -108,10 +124,19 @@ public:
     // market matching, the minutes left and the end of the game.
     void step();
 
+    // One order per player per step: an order arriving after the player's
+    // order of this step was applied waits for the next step, one deep (a
+    // later one replaces it).
     void order(int player, const Step& step);
+    bool hasWaitingOrder(int player) const { return valid(player) && seats_[player].waiting; }
     void market(int player, const Market& market);
     void chat(int player, const Chat& chat);
     void togglePause(int player);
+
+    // Where "ignored" lines go (orders that make no sense now, rate-limited
+    // by the lobby); without it they go to the log with the rest.
+    using Ignored = std::function<void(int player, const QString& line)>;
+    void setIgnoredLog(Ignored ignored) { ignored_ = std::move(ignored); }
 
     // Ends the game now: "TIME LEFT:0" and gameOver to everybody connected.
     void finish();
@@ -122,12 +147,17 @@ private:
         bool taken = false;
         bool connected = false;
         bool synced = false;
-        int32_t price = 0; ///< of the standing market offer
+        int32_t price = 0;           ///< of the standing market offer
+        bool ordered = false;        ///< an order was applied in this step
+        std::optional<Step> waiting; ///< the order for the next step
+        int marketOrders = 0;        ///< in this step
     };
 
     bool valid(int i) const { return i >= 0 && i < capacity_; }
     bool playing(int player, const char* what);
     void log(const QString& line) const;
+    void ignore(int player, const QString& line) const;
+    void apply(int player, const Step& step);
     void sendTo(int player, const QByteArray& m);
     void sendSynced(const QByteArray& m);
     void sendConnected(const QByteArray& m);
@@ -150,6 +180,7 @@ private:
     Map map_;
     Send send_;
     Log log_;
+    Ignored ignored_;
     int capacity_ = 0;
     std::array<Seat, kMaxSeats> seats_{};
     State state_ = State::Waiting;

@@ -28,10 +28,7 @@ struct GameServer::Session final : ClientMessageHandler
     {
         server.inGame(*this, "order", [&](Game& g, int seat) { g.order(seat, m); });
     }
-    void chat(const Chat& m) override
-    {
-        server.inGame(*this, "chat", [&](Game& g, int seat) { g.chat(seat, m); });
-    }
+    void chat(const Chat& m) override { server.chat(*this, m); }
     void market(const Market& m) override
     {
         server.inGame(*this, "market order", [&](Game& g, int seat) { g.market(seat, m); });
@@ -51,10 +48,56 @@ struct GameServer::Session final : ClientMessageHandler
     bool closing = false; ///< a violation: nothing more is read
     ClientMessageAssembler assembler;
     std::unique_ptr<ai::Agent> agent; ///< set for a computer player
+    QString address;
+    QString lobbyName; ///< taken from the first lobby chat line
+    double chatTokens = kChatBurstLines;
+    int64_t chatAt = 0;       ///< when chatTokens was last filled up
+    int64_t ignoredSince = 0; ///< start of the log window
+    int ignoredLogged = 0, ignoredCounted = 0;
 };
 
+QString logText(const QString& text)
+{
+    QString out;
+    out.reserve(text.size() + 2);
+    out += QLatin1Char('"');
+    for (const QChar c : text) {
+        if (c == QLatin1Char('"') || c == QLatin1Char('\\')) {
+            out += QLatin1Char('\\');
+            out += c;
+        } else if (c.unicode() < 0x20 || c.unicode() == 0x7f ||
+                   c.category() == QChar::Other_Format || c.category() == QChar::Separator_Line ||
+                   c.category() == QChar::Separator_Paragraph) {
+            out += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            out += c;
+        }
+    }
+    out += QLatin1Char('"');
+    return out;
+}
+
+QString nameProblem(const QString& name, bool forGame)
+{
+    const QString what = forGame ? QStringLiteral("A game name") : QStringLiteral("A name");
+    if (name.trimmed().isEmpty())
+        return QStringLiteral("%1 must not be empty.").arg(what);
+    if (toWireText(name, 4 * kMaxOutboundStringBytes).size() > kMaxNameBytes)
+        return QStringLiteral("%1 must not be longer than %2 bytes.").arg(what).arg(kMaxNameBytes);
+    for (const QChar c : name)
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f)
+            return QStringLiteral("%1 must not contain control characters.").arg(what);
+    if (containsControlText(name) || name.contains(QLatin1String("voice")))
+        return QStringLiteral("%1 must not contain a text the game uses for itself.").arg(what);
+    if (!forGame && name.contains(QLatin1Char(':')))
+        return QStringLiteral("A name must not contain ':'.");
+    return {};
+}
+
 GameServer::GameServer(ServerOutput& out) : out_(out), seed_(QRandomGenerator::global()->generate())
-{}
+{
+    clock_.start();
+}
 
 GameServer::~GameServer() = default;
 
@@ -139,11 +182,19 @@ void GameServer::send(int client, const QByteArray& message)
         out_.send(client, message);
 }
 
-int GameServer::clientConnected()
+int GameServer::clientConnected(const QString& address)
 {
     const int id = nextClient_++;
-    sessions_.emplace(id, std::make_unique<Session>(*this, id));
+    Session& s = *sessions_.emplace(id, std::make_unique<Session>(*this, id)).first->second;
+    s.address = address;
+    s.ignoredSince = s.chatAt = nowMs();
     return id;
+}
+
+bool GameServer::inLobby(int client) const
+{
+    const auto it = sessions_.find(client);
+    return it != sessions_.end() && it->second->game < 0 && !it->second->agent;
 }
 
 void GameServer::receive(int client, QByteArrayView bytes)
@@ -190,6 +241,7 @@ void GameServer::clientGone(int client)
             }
         }
     }
+    flushIgnored(s);
     log(QStringLiteral("client %1 gone").arg(client));
     sessions_.erase(client);
 }
@@ -250,23 +302,120 @@ void GameServer::listGames(Session& s)
 
 void GameServer::refuse(Session& s, const QString& why)
 {
-    log(QStringLiteral("client %1: %2").arg(s.id).arg(why));
-    send(s.id, toClient::textMessage({clientText(why)}));
+    noteIgnored(s, QStringLiteral("client %1 refused: %2").arg(s.id).arg(logText(why)));
+    send(s.id, toClient::textMessage({serverText(why)}));
+}
+
+void GameServer::noteIgnored(Session& s, const QString& line)
+{
+    const int64_t now = nowMs();
+    if (now - s.ignoredSince >= kLogWindowMs) {
+        flushIgnored(s);
+        s.ignoredSince = now;
+        s.ignoredLogged = 0;
+    }
+    if (s.ignoredLogged < kLoggedPerWindow) {
+        ++s.ignoredLogged;
+        log(line);
+    } else {
+        ++s.ignoredCounted;
+    }
+}
+
+void GameServer::flushIgnored(Session& s)
+{
+    if (s.ignoredCounted > 0)
+        log(QStringLiteral("... %1 more ignored orders or refusals from client %2")
+                .arg(s.ignoredCounted)
+                .arg(s.id));
+    s.ignoredCounted = 0;
+}
+
+bool GameServer::chatAllowed(Session& s)
+{
+    const int64_t now = nowMs();
+    s.chatTokens = std::min<double>(kChatBurstLines, s.chatTokens + double(now - s.chatAt) *
+                                                                        kChatLinesPerSecond / 1000);
+    s.chatAt = now;
+    if (s.chatTokens < 1) {
+        noteIgnored(s, QStringLiteral("client %1: chat faster than %2 lines a second dropped")
+                           .arg(s.id)
+                           .arg(kChatLinesPerSecond));
+        return false;
+    }
+    s.chatTokens -= 1;
+    return true;
+}
+
+void GameServer::chat(Session& s, const Chat& m)
+{
+    if (!chatAllowed(s))
+        return;
+    Room* room = roomOf(s);
+    if (!room || room->game->state() == Game::State::Waiting)
+        return lobbyChat(s, m);
+    const int number = s.game;
+    room->game->chat(s.seat, m);
+    afterGameChange(number);
+}
+
+void GameServer::lobbyChat(Session& s, const Chat& m)
+{
+    const QString text = clientText(m.text);
+    QString name;
+    if (Room* room = roomOf(s)) {
+        name = room->game->map().players[s.seat].name;
+    } else if (!s.lobbyName.isEmpty()) {
+        name = s.lobbyName;
+    } else {
+        // A lobby client has told nobody his name: his first line does, if
+        // the name is fit and not someone else's.
+        const QString wanted = text.section(QLatin1Char(':'), 0, 0);
+        bool taken = !nameProblem(wanted).isEmpty() || !text.contains(QLatin1Char(':'));
+        for (const auto& [id, other] : sessions_) {
+            const Room* room = roomOf(*other);
+            if (other->lobbyName == wanted ||
+                (room && room->game->map().players[other->seat].name == wanted))
+                taken = true;
+        }
+        if (!taken)
+            name = s.lobbyName = wanted;
+    }
+    if (!honestChatLine(text, name) || text.startsWith(kVoicePrefix)) {
+        noteIgnored(s,
+                    QStringLiteral("client %1: lobby chat not in his own name dropped").arg(s.id));
+        return;
+    }
+    const QByteArray message = toClient::textMessage({text});
+    for (const auto& [id, other] : sessions_) {
+        const Room* room = roomOf(*other);
+        if (!other->agent && !other->closing &&
+            (!room || room->game->state() == Game::State::Waiting))
+            send(id, message);
+    }
 }
 
 void GameServer::createGame(Session& s, const CreateGame& m)
 {
     if (s.game >= 0)
         return refuse(s, QStringLiteral("You are already in a game."));
-    const QString name = clientText(m.gameName.trimmed());
-    if (name.isEmpty())
-        return refuse(s, QStringLiteral("A new game needs a name."));
+    const QString name = m.gameName.trimmed();
+    if (const QString why = nameProblem(name, true); !why.isEmpty())
+        return refuse(s, why);
+    if (const QString why = nameProblem(m.playerName); !why.isEmpty())
+        return refuse(s, why);
     for (const auto& [number, room] : rooms_)
         if (room.game->name() == name)
             return refuse(s, QStringLiteral("A game named %1 exists already.").arg(name));
     const auto map = maps_.find(m.mapName);
     if (map == maps_.end())
         return refuse(s, QStringLiteral("There is no map named %1.").arg(m.mapName));
+    int fromAddress = 0;
+    for (const auto& [number, room] : rooms_)
+        fromAddress += room.address == s.address ? 1 : 0;
+    if (fromAddress >= kMaxGamesPerAddress)
+        return refuse(s, QStringLiteral("Your address has %1 games on this server already.")
+                             .arg(kMaxGamesPerAddress));
     int number = 0;
     while (number <= kMaxGameNumber && rooms_.count(number))
         ++number;
@@ -283,12 +432,23 @@ void GameServer::createGame(Session& s, const CreateGame& m)
         },
         [this](const QString& line) { log(line); });
     room.game->setMinuteMs(minuteMs_);
+    room.address = s.address;
+    room.game->setIgnoredLog([this, number](int seat, const QString& line) {
+        const auto it = rooms_.find(number);
+        const int client =
+            it == rooms_.end() || seat < 0 || seat >= kMaxSeats ? 0 : it->second.clients[seat];
+        const auto session = sessions_.find(client);
+        if (session != sessions_.end())
+            noteIgnored(*session->second, line);
+        else
+            log(line);
+    });
     const int seatIndex = room.game->addPlayer(m.playerName, m.emblem);
     room.master = seatIndex;
-    log(QStringLiteral("client %1 created game %2 \"%3\" on map %4")
+    log(QStringLiteral("client %1 created game %2 %3 on map %4")
             .arg(s.id)
             .arg(number)
-            .arg(name, map->first));
+            .arg(logText(name), logText(map->first)));
     seat(s, room, number, seatIndex);
 }
 
@@ -300,6 +460,12 @@ void GameServer::joinGame(Session& s, const JoinGame& m)
     const auto it = rooms_.find(number);
     if (it == rooms_.end() || it->second.game->state() != Game::State::Waiting)
         return refuse(s, QStringLiteral("That game is no longer waiting for players."));
+    if (const QString why = nameProblem(m.playerName); !why.isEmpty())
+        return refuse(s, why);
+    const Game& g = *it->second.game;
+    for (int i = 0; i < g.capacity(); ++i)
+        if (g.seatTaken(i) && g.map().players[i].name == m.playerName)
+            return refuse(s, QStringLiteral("A player of that game has that name already."));
     const int seatIndex = it->second.game->addPlayer(m.playerName, m.emblem);
     if (seatIndex < 0)
         return refuse(s, QStringLiteral("That game is full."));
@@ -329,7 +495,8 @@ void GameServer::mapReady(Session& s)
 {
     Room* room = roomOf(s);
     if (!room || !s.awaitingMap) {
-        log(QStringLiteral("client %1: mapReady without a map on the way ignored").arg(s.id));
+        noteIgnored(
+            s, QStringLiteral("client %1: mapReady without a map on the way ignored").arg(s.id));
         return;
     }
     const Game& g = *room->game;
@@ -350,7 +517,8 @@ void GameServer::startGame(Session& s, const StartGame& m)
     Room* room = roomOf(s);
     if (!room || s.seat != room->master || room->game->state() != Game::State::Waiting ||
         m.speed < 0 || m.speed >= int(kStepIntervalMs.size())) {
-        log(QStringLiteral("client %1: startGame (speed %2) ignored").arg(s.id).arg(m.speed));
+        noteIgnored(
+            s, QStringLiteral("client %1: startGame (speed %2) ignored").arg(s.id).arg(m.speed));
         return;
     }
     room->requestedSpeed = m.speed;
@@ -362,7 +530,7 @@ void GameServer::gameSettings(Session& s, const GameSettings& m)
     if (!room || s.seat != room->master || room->requestedSpeed < 0 ||
         room->game->state() != Game::State::Waiting ||
         !Game::validSettings(room->requestedSpeed, m.gameType, m.minutes)) {
-        log(QStringLiteral("client %1: gameSettings ignored").arg(s.id));
+        noteIgnored(s, QStringLiteral("client %1: gameSettings ignored").arg(s.id));
         return;
     }
     seatComputers(*room, s.game);
@@ -414,7 +582,7 @@ void GameServer::startedAck(Session& s)
 {
     Room* room = roomOf(s);
     if (!room || !s.mapSent || room->game->state() != Game::State::Running) {
-        log(QStringLiteral("client %1: startedAck ignored").arg(s.id));
+        noteIgnored(s, QStringLiteral("client %1: startedAck ignored").arg(s.id));
         return;
     }
     room->game->sync(s.seat);
@@ -424,9 +592,9 @@ void GameServer::inGame(Session& s, const char* what, const std::function<void(G
 {
     Room* room = roomOf(s);
     if (!room) {
-        log(QStringLiteral("client %1: %2 outside a game ignored")
-                .arg(s.id)
-                .arg(QLatin1String(what)));
+        noteIgnored(s, QStringLiteral("client %1: %2 outside a game ignored")
+                           .arg(s.id)
+                           .arg(QLatin1String(what)));
         return;
     }
     const int number = s.game;

@@ -14,6 +14,7 @@
 #include <memory>
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QElapsedTimer>
 #include <QString>
 #include <vector>
 
@@ -23,8 +24,24 @@ namespace ai {
 class Agent;
 }
 
-constexpr int kMaxGameNumber = 255; ///< the client sends the game number as one byte
-constexpr int kMaxListedGames = 20; ///< the client keeps no more
+constexpr int kMaxGameNumber = 255;    ///< the client sends the game number as one byte
+constexpr int kMaxListedGames = 20;    ///< the client keeps no more
+constexpr int kMaxGamesPerAddress = 4; ///< waiting or running games created from one address
+constexpr int kChatBurstLines = 20;    ///< chat lines a client may send at once (a voice
+                                       ///< message to seven players is fourteen)
+constexpr int kChatLinesPerSecond = 4; ///< and then on average
+constexpr int kLoggedPerWindow = 3;    ///< ignored-order lines logged per client per window
+constexpr int kLogWindowMs = 10000;    ///< the rest are counted and summed up in one line
+
+// A client's text as it may appear in the log: quoted, with control
+// characters, quotes and backslashes escaped, so it cannot forge a line.
+QString logText(const QString& text);
+
+// Why a player name (or, with forGame, a game name) is refused; empty when
+// it is fine. Refused: empty, over 127 bytes, control characters, a control
+// text, and for a player a ':' (it would let him write lines in another
+// player's name).
+QString nameProblem(const QString& name, bool forGame = false);
 
 class ServerOutput
 {
@@ -66,7 +83,9 @@ public:
     // The length of a game minute of every game created from now on.
     void setMinuteMs(int ms) { minuteMs_ = ms; }
 
-    int clientConnected();
+    // A new connection from the address given (games per address are
+    // capped); returns its client id.
+    int clientConnected(const QString& address = {});
     void receive(int client, QByteArrayView bytes);
     void clientGone(int client);
     void stepGame(int number);
@@ -74,6 +93,8 @@ public:
     const Game* game(int number) const;
     int gameCount() const { return int(rooms_.size()); }
     bool hasClient(int client) const { return sessions_.count(client) != 0; }
+    // In the lobby: connected and in no game.
+    bool inLobby(int client) const;
     // Seats of the game played by computer players.
     int computerCount(int number) const;
 
@@ -85,6 +106,7 @@ private:
         std::array<int, kMaxSeats> clients{}; ///< client id per seat, 0 for none
         int master = -1;                      ///< seat of the creator
         int requestedSpeed = -1;              ///< from startGame, until gameSettings
+        QString address;                      ///< of the creator
     };
     friend struct Session;
 
@@ -104,6 +126,14 @@ private:
     void send(int client, const QByteArray& message);
     void refuse(Session& s, const QString& why);
     void violation(Session& s, const QString& what);
+    void chat(Session& s, const Chat& m);
+    void lobbyChat(Session& s, const Chat& m);
+    bool chatAllowed(Session& s);
+    // An ignored order or a refusal: logged, at most kLoggedPerWindow per
+    // client per window, the rest counted.
+    void noteIgnored(Session& s, const QString& line);
+    void flushIgnored(Session& s);
+    int64_t nowMs() const { return clock_.elapsed(); }
     void closeRoom(int number);
     void afterGameChange(int number);
 
@@ -121,6 +151,7 @@ private:
     uint32_t seed_ = 0;
     int startedGames_ = 0;
     int minuteMs_ = kMinuteMs;
+    QElapsedTimer clock_;
 };
 
 } // namespace vorlan

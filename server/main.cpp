@@ -28,6 +28,8 @@ int main(int argc, char** argv)
         break;
     }
 
+    // Every connection is a file: take all the operating system allows.
+    vorlan::raiseOpenFileLimit();
     vorlan::TcpFront front;
     vorlan::GameServer& server = front.server();
     if (server.loadMaps(options.maps) == 0) {

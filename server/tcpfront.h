@@ -1,21 +1,36 @@
 #pragma once
 // The server on the network: a QTcpServer whose clients and step timers are
 // handed to a GameServer. Everything runs on the thread of the event loop.
+//
+// What one connection can cost is bounded: its queued output (above the cap
+// the socket is aborted), its buffered input and the bytes handled per turn
+// of the event loop, so one client cannot stall the games of the others.
+// Connections are capped in total and per address; silent ones and idle
+// lobby ones are dropped.
 
 #include "gameserver.h"
 
+#include <cstdint>
 #include <map>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QString>
 #include <QTcpServer>
+#include <QTimer>
+#include <vector>
 
 class QTcpSocket;
-class QTimer;
 
 namespace vorlan {
 
-constexpr qint64 kMaxPendingWriteBytes =
-    4 * 1024 * 1024; ///< a client that reads no more is dropped
+constexpr qint64 kMaxQueuedOutputBytes = 1024 * 1024; ///< a client that reads no more is aborted
+constexpr qint64 kMaxBufferedInputBytes = 64 * 1024;  ///< then the socket is read no more
+constexpr qint64 kReadBytesPerTurn = 4096;            ///< handled per turn of the event loop
+constexpr int kListenBacklog = 1024;                  ///< a burst of connections waits this deep
+constexpr int kMaxConnections = 5000;                 ///< in total (and below the file limit)
+constexpr int kMaxConnectionsPerAddress = 32;
+constexpr int kSilentConnectionMs = 15000; ///< a connection that has sent nothing is dropped
+constexpr int kIdleLobbyMs = 300000;       ///< a lobby client silent this long is dropped
 
 class TcpFront final : public ServerOutput
 {
@@ -28,8 +43,22 @@ public:
     quint16 port() const { return listener_.serverPort(); }
     QString errorString() const { return listener_.errorString(); }
 
-    // Log lines go to stderr unless quiet (tests).
+    // Log lines go to stderr unless quiet (tests); a sink sees every line.
     void setQuiet(bool quiet) { quiet_ = quiet; }
+    void setLogSink(std::function<void(const QString&)> sink) { sink_ = std::move(sink); }
+
+    // Limits that tests lower.
+    struct Limits
+    {
+        qint64 maxQueuedOutput = kMaxQueuedOutputBytes;
+        int maxConnections = kMaxConnections;
+        int maxPerAddress = kMaxConnectionsPerAddress;
+        int silentMs = kSilentConnectionMs;
+        int idleLobbyMs = kIdleLobbyMs;
+    };
+    void setLimits(const Limits& limits);
+    const Limits& limits() const { return limits_; }
+    int connectionCount() const { return int(connections_.size()); }
 
     void send(int client, const QByteArray& message) override;
     void disconnect(int client) override;
@@ -37,13 +66,44 @@ public:
     void log(const QString& line) override;
 
 private:
+    struct Connection
+    {
+        QTcpSocket* socket = nullptr;
+        QString address;
+        QByteArray out; ///< of this turn, one write at the end of it
+        int64_t connectedAt = 0;
+        int64_t lastInput = 0;
+        bool heard = false; ///< has sent a byte
+        bool readQueued = false;
+    };
+
     void accept();
+    void readSome(int id);
+    void flush();
+    // Aborts the connection now (no graceful close: a peer that does not
+    // read would hold it open), with one log line; clientGone follows.
+    void drop(int id, const QString& why);
+    void gone(int id);
+    void sweep();
+    void refuseConnection(QTcpSocket* socket, const QString& address, const QString& why);
 
     QTcpServer listener_;
     GameServer server_;
-    std::map<int, QTcpSocket*> sockets_;
+    std::map<int, Connection> connections_;
+    std::map<QString, int> perAddress_;
+    std::vector<int> dirty_; ///< connections with output waiting for flush()
     std::map<int, QTimer*> timers_;
+    QTimer sweeper_;
+    QElapsedTimer clock_;
+    Limits limits_;
     bool quiet_ = false;
+    std::function<void(const QString&)> sink_;
+    int64_t refusedSince_ = 0;
+    int refusedLogged_ = 0, refusedCounted_ = 0;
 };
+
+// Raises the soft limit of open files to the hard limit; returns the soft
+// limit now in force.
+int raiseOpenFileLimit();
 
 } // namespace vorlan

@@ -34,7 +34,13 @@ struct GameTest : ::testing::Test
     }
     const Player& player(int i) const { return game.map().players[size_t(i)]; }
     const Cell& cell(int x, int y) const { return game.map().cell(x, y); }
-    void order(int p, char code, int32_t arg = 0) { game.order(p, {code, arg}); }
+    // One order per step: a second one in a step is applied by the next.
+    void order(int p, char code, int32_t arg = 0)
+    {
+        game.order(p, {code, arg});
+        if (game.hasWaitingOrder(p))
+            game.step();
+    }
 };
 
 TEST_F(GameTest, SeatsFollowTheEmblemWhileFreeAndStopAtTheStartPositions)
@@ -143,10 +149,11 @@ TEST_F(GameTest, PutAndGetOnOwnBlocksCitiesAndMines)
     EXPECT_EQ(player(0).x, 1);
     EXPECT_EQ(player(0).y, 2);
     order(0, 'P', 10); // nobody's block: refused
+    const int32_t mine = cell(1, 2).gold;
     order(0, 'g', 60);
-    EXPECT_EQ(cell(1, 2).gold, 40);
+    EXPECT_EQ(cell(1, 2).gold, mine - 60);
     EXPECT_EQ(player(0).gold, kStartGold - 70 + 60);
-    EXPECT_EQ(views[0].map.cell(1, 2).gold, 40);
+    EXPECT_EQ(views[0].map.cell(1, 2).gold, mine - 60);
 }
 
 TEST_F(GameTest, LeaveIfMoreAndRoundToAreAcknowledgedAndActOnOwnBlocks)
@@ -274,6 +281,7 @@ TEST_F(GameTest, MarketMatchesBuyAndSellAtTheSellersPriceAndGifts)
     EXPECT_EQ(player(0).marketOffer, 1);
     game.market(1, {'S', 30, 4}); // asks more than offered: no trade
     EXPECT_EQ(player(1).cityArmy, 50);
+    game.step(); // two market orders a step at most
     game.market(1, {'S', 30, 2});
     EXPECT_EQ(player(0).cityArmy, 30);
     EXPECT_EQ(player(0).cityGold, 40);
@@ -284,6 +292,7 @@ TEST_F(GameTest, MarketMatchesBuyAndSellAtTheSellersPriceAndGifts)
     game.market(0, {'N', 0, 0});
     EXPECT_EQ(player(0).marketOffer, 0);
 
+    game.step();
     game.market(1, {'1', 5, 5}); // a gift to himself: refused
     EXPECT_EQ(player(1).cityArmy, 20);
     game.market(1, {'0', 100, 25}); // only what he keeps in cities
@@ -291,6 +300,9 @@ TEST_F(GameTest, MarketMatchesBuyAndSellAtTheSellersPriceAndGifts)
     EXPECT_EQ(player(0).cityArmy, 50);
     EXPECT_EQ(player(0).cityGold, 65);
     EXPECT_EQ(views[0].texts.last(), "Bob gave you 20 soldiers and 25 gold");
+    game.market(1, {'0', 100, 100}); // a third in this step
+    EXPECT_EQ(player(1).cityGold, 35);
+    game.step();
     game.market(1, {'0', 100, 100});
     EXPECT_EQ(player(1).cityGold, 0);
     EXPECT_EQ(player(0).cityGold, 100);
