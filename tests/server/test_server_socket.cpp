@@ -1,5 +1,6 @@
 // The server on a real socket (loopback, a free port): a whole lobby-to-play
-// round trip, and a client sending garbage that is dropped alone.
+// round trip, a client sending garbage that is dropped alone, and the limits
+// of the network front.
 #include "encoders.h"
 #include "server_support.h"
 #include "tcpfront.h"
@@ -29,13 +30,105 @@ struct Client
 {
     QTcpSocket socket;
     ClientView view;
-    explicit Client(quint16 port)
+    // A client that never reads takes nothing off its socket.
+    explicit Client(quint16 port, bool reads = true,
+                    const QHostAddress& from = QHostAddress::LocalHost)
     {
-        QObject::connect(&socket, &QTcpSocket::readyRead, &socket,
-                         [this] { view.feed(socket.readAll()); });
+        if (reads)
+            QObject::connect(&socket, &QTcpSocket::readyRead, &socket,
+                             [this] { view.feed(socket.readAll()); });
+        else
+            socket.setReadBufferSize(1);
+        if (from != QHostAddress::LocalHost)
+            socket.bind(from);
         socket.connectToHost(QHostAddress::LocalHost, port);
     }
+    bool connected() const { return socket.state() == QAbstractSocket::ConnectedState; }
+    bool closed() const { return socket.state() == QAbstractSocket::UnconnectedState; }
 };
+
+struct FrontTest : ::testing::Test
+{
+    TcpFront front;
+    QStringList lines;
+    void SetUp() override
+    {
+        front.setQuiet(true);
+        front.setLogSink([this](const QString& line) { lines << line; });
+        ASSERT_TRUE(front.server().addMap("small", test::smallMap()));
+    }
+    void listen(const TcpFront::Limits& limits)
+    {
+        front.setLimits(limits);
+        ASSERT_TRUE(front.listen(QHostAddress::LocalHost, 0));
+    }
+};
+
+TEST_F(FrontTest, AClientThatDoesNotReadIsAbortedAndOneThatReadsIsNot)
+{
+    // Long map names make every list long.
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(front.server().addMap(QStringLiteral("%1").arg(i, 120, 10, QChar('m')),
+                                          test::smallMap()));
+    TcpFront::Limits limits;
+    limits.maxQueuedOutput = 256 * 1024;
+    listen(limits);
+    Client reader(front.port()), deaf(front.port(), false);
+    int asked = 1;
+    ASSERT_TRUE(waitFor([&] { return reader.connected() && deaf.connected(); }));
+    QByteArray lists;
+    for (int i = 0; i < 600; ++i)
+        lists += listGamesRequest(); // about 7 MB of answers
+    deaf.socket.write(lists);
+    // The reader asks again whenever a list has come, as fast as it reads.
+    QObject::connect(&reader.socket, &QTcpSocket::readyRead, &reader.socket, [&] {
+        if (reader.view.count("listEnd") >= asked && asked < 200) {
+            reader.socket.write(listGamesRequest());
+            ++asked;
+        }
+    });
+    reader.socket.write(listGamesRequest());
+    EXPECT_TRUE(waitFor([&] { return deaf.closed() && reader.view.count("listEnd") >= 200; }));
+    EXPECT_TRUE(reader.connected());
+    EXPECT_EQ(lines.filter("aborted").size(), 1) << qPrintable(lines.join('\n'));
+    EXPECT_TRUE(lines.filter("aborted").first().contains("reads too slowly"));
+}
+
+TEST_F(FrontTest, ConnectionsAreCappedPerAddressAndInTotal)
+{
+    TcpFront::Limits limits;
+    limits.maxPerAddress = 2;
+    limits.maxConnections = 3;
+    listen(limits);
+    Client a(front.port()), b(front.port());
+    ASSERT_TRUE(waitFor([&] { return front.connectionCount() == 2; }));
+    Client c(front.port()); // a third from 127.0.0.1
+    ASSERT_TRUE(waitFor([&] { return c.closed(); }));
+    EXPECT_EQ(c.view.texts, QStringList{"Too many connections from your address."});
+    Client d(front.port(), true, QHostAddress("127.0.0.2"));
+    ASSERT_TRUE(waitFor([&] { return front.connectionCount() == 3; }));
+    Client e(front.port(), true, QHostAddress("127.0.0.3"));
+    ASSERT_TRUE(waitFor([&] { return e.closed(); }));
+    EXPECT_EQ(e.view.texts, QStringList{"The server is full."});
+    EXPECT_TRUE(a.connected() && b.connected() && d.connected());
+}
+
+TEST_F(FrontTest, SilentAndIdleLobbyConnectionsAreDroppedPlayersAreNot)
+{
+    TcpFront::Limits limits;
+    limits.silentMs = 200;
+    limits.idleLobbyMs = 600;
+    listen(limits);
+    Client silent(front.port()), lobby(front.port()), player(front.port());
+    lobby.socket.write(hello());
+    player.socket.write(hello() + createGame("war", "small", "Ann", 0));
+    ASSERT_TRUE(waitFor([&] { return silent.closed(); }));
+    EXPECT_TRUE(lobby.connected());
+    ASSERT_TRUE(waitFor([&] { return lobby.closed(); }));
+    EXPECT_TRUE(player.connected()); // in a waiting room
+    EXPECT_EQ(lines.filter("sent nothing").size(), 1);
+    EXPECT_EQ(lines.filter("idle in the lobby").size(), 1);
+}
 
 TEST(ServerSocket, LobbyToPlayOverTcpAndGarbageDropsOnlyItsSender)
 {
