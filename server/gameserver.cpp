@@ -17,7 +17,11 @@ struct GameServer::Session final : ClientMessageHandler
     Session(GameServer& server, int id) : server(server), id(id), assembler(*this) {}
 
     void hello() override {}
-    void listGamesRequest() override { server.listGames(*this); }
+    void listGamesRequest() override
+    {
+        if (server.listAllowed(*this))
+            server.listGames(*this);
+    }
     void joinGame(const JoinGame& m) override { server.joinGame(*this, m); }
     void createGame(const CreateGame& m) override { server.createGame(*this, m); }
     void mapReady() override { server.mapReady(*this); }
@@ -51,7 +55,9 @@ struct GameServer::Session final : ClientMessageHandler
     QString address;
     QString lobbyName; ///< taken from the first lobby chat line
     double chatTokens = kChatBurstLines;
-    int64_t chatAt = 0;       ///< when chatTokens was last filled up
+    int64_t chatAt = 0; ///< when chatTokens was last filled up
+    double listTokens = kListBurst;
+    int64_t listAt = 0;
     int64_t ignoredSince = 0; ///< start of the log window
     int ignoredLogged = 0, ignoredCounted = 0;
 };
@@ -187,7 +193,8 @@ int GameServer::clientConnected(const QString& address)
     const int id = nextClient_++;
     Session& s = *sessions_.emplace(id, std::make_unique<Session>(*this, id)).first->second;
     s.address = address;
-    s.ignoredSince = s.chatAt = nowMs();
+    s.ignoredSince = s.chatAt = s.listAt = nowMs();
+    s.listTokens = listBurst_;
     return id;
 }
 
@@ -344,6 +351,22 @@ bool GameServer::chatAllowed(Session& s)
         return false;
     }
     s.chatTokens -= 1;
+    return true;
+}
+
+bool GameServer::listAllowed(Session& s)
+{
+    const int64_t now = nowMs();
+    s.listTokens = std::min<double>(listBurst_,
+                                    s.listTokens + double(now - s.listAt) * listsPerSecond_ / 1000);
+    s.listAt = now;
+    if (s.listTokens < 1) {
+        noteIgnored(s, QStringLiteral("client %1: list request beyond %2 a second ignored")
+                           .arg(s.id)
+                           .arg(listsPerSecond_));
+        return false;
+    }
+    s.listTokens -= 1;
     return true;
 }
 

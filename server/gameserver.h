@@ -30,6 +30,8 @@ constexpr int kMaxGamesPerAddress = 4; ///< waiting or running games created fro
 constexpr int kChatBurstLines = 20;    ///< chat lines a client may send at once (a voice
                                        ///< message to seven players is fourteen)
 constexpr int kChatLinesPerSecond = 4; ///< and then on average
+constexpr int kListBurst = 5;          ///< list requests a client may send at once
+constexpr int kListsPerSecond = 1;     ///< and then on average; more are ignored
 constexpr int kLoggedPerWindow = 3;    ///< ignored-order lines logged per client per window
 constexpr int kLogWindowMs = 10000;    ///< the rest are counted and summed up in one line
 
@@ -80,6 +82,13 @@ public:
     void setComputerPlayers(int count, AgentFactory make);
     // Seeds the computer players' choices (repeatable games in tests).
     void setSeed(uint32_t seed) { seed_ = seed; }
+    // List requests a client may send at once and then a second (tests
+    // that need long answers raise them).
+    void setListRate(int burst, int perSecond)
+    {
+        listBurst_ = burst;
+        listsPerSecond_ = perSecond;
+    }
     // The length of a game minute of every game created from now on.
     void setMinuteMs(int ms) { minuteMs_ = ms; }
 
@@ -129,6 +138,7 @@ private:
     void chat(Session& s, const Chat& m);
     void lobbyChat(Session& s, const Chat& m);
     bool chatAllowed(Session& s);
+    bool listAllowed(Session& s);
     // An ignored order or a refusal: logged, at most kLoggedPerWindow per
     // client per window, the rest counted.
     void noteIgnored(Session& s, const QString& line);
@@ -152,6 +162,7 @@ private:
     int startedGames_ = 0;
     int minuteMs_ = kMinuteMs;
     QElapsedTimer clock_;
+    int listBurst_ = kListBurst, listsPerSecond_ = kListsPerSecond;
 };
 
 } // namespace vorlan

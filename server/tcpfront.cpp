@@ -110,6 +110,9 @@ void TcpFront::accept()
         c.address = address;
         c.connectedAt = c.lastInput = clock_.elapsed();
         socket->setReadBufferSize(kMaxBufferedInputBytes);
+        // The kernel's share of a connection that does not read stays small too.
+        socket->setSocketOption(QAbstractSocket::SendBufferSizeSocketOption,
+                                int(kKernelSendBufferBytes));
         log(QStringLiteral("client %1 connected from %2").arg(id).arg(address));
         QObject::connect(socket, &QTcpSocket::readyRead, socket, [this, id] { readSome(id); });
         // Queued, so that no handler of the game server is left running on a
@@ -130,6 +133,8 @@ void TcpFront::readSome(int id)
         return;
     Connection& c = it->second;
     c.readQueued = false;
+    if (!c.socket->isOpen())
+        return; // closed by the peer: gone() follows
     const QByteArray bytes = c.socket->read(kReadBytesPerTurn);
     if (!bytes.isEmpty()) {
         c.heard = true;

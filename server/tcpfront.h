@@ -25,7 +25,9 @@ namespace vorlan {
 
 constexpr qint64 kMaxQueuedOutputBytes = 1024 * 1024; ///< a client that reads no more is aborted
 constexpr qint64 kMaxBufferedInputBytes = 64 * 1024;  ///< then the socket is read no more
-constexpr qint64 kReadBytesPerTurn = 4096;            ///< handled per turn of the event loop
+constexpr qint64 kReadBytesPerTurn = 1024; ///< per connection and turn of the event loop (the
+                                           ///< longest message a client sends is 777 bytes)
+constexpr qint64 kKernelSendBufferBytes = 128 * 1024; ///< asked of the kernel per connection
 constexpr int kListenBacklog = 1024;                  ///< a burst of connections waits this deep
 constexpr int kMaxConnections = 5000;                 ///< in total (and below the file limit)
 constexpr int kMaxConnectionsPerAddress = 32;

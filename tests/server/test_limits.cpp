@@ -1,6 +1,6 @@
 // What a careless or hostile client cannot do, driven without sockets: more
 // than one order a step, chat in another's name, names that act as control
-// texts, floods of chat and of log lines, every game number from one host.
+// texts, floods of chat, lists and log lines, every game number from one host.
 #include "encoders.h"
 #include "gameserver.h"
 #include "server_support.h"
@@ -140,6 +140,12 @@ TEST_F(HonestyTest, ChatFloodsAreCutAndIgnoredOrdersAreLoggedWithACount)
     server.receive(a, flood);
     EXPECT_GE(view(b).texts.size(), kChatBurstLines);
     EXPECT_LE(view(b).texts.size(), kChatBurstLines + 1);
+    QByteArray lists;
+    for (int i = 0; i < 20; ++i)
+        lists += listGamesRequest();
+    server.receive(b, lists);
+    EXPECT_GE(view(b).count("listEnd"), kListBurst);
+    EXPECT_LE(view(b).count("listEnd"), kListBurst + 1);
 
     const int c = connect();
     QByteArray orders;

@@ -70,6 +70,7 @@ TEST_F(FrontTest, AClientThatDoesNotReadIsAbortedAndOneThatReadsIsNot)
     for (int i = 0; i < 100; ++i)
         ASSERT_TRUE(front.server().addMap(QStringLiteral("%1").arg(i, 120, 10, QChar('m')),
                                           test::smallMap()));
+    front.server().setListRate(1000, 1000);
     TcpFront::Limits limits;
     limits.maxQueuedOutput = 256 * 1024;
     listen(limits);
