@@ -22,8 +22,10 @@ constexpr int32_t kAll = 1'000'000'000; ///< "as much as there is" for p / g
 constexpr int kGrowthEvery = 10;
 constexpr double kPatience = 0.6;   ///< attacks now if that is worth this share of the best target
 constexpr double kCommitment = 0.7; ///< share of the best worth a chosen target must keep
-constexpr int kStrandedArmy = 10;   ///< few enough soldiers to spend just to walk free        ///<
-                                    ///< one growth step per this many server steps
+constexpr int kStrandedArmy = 10;
+constexpr int kLastDash =
+    100; ///< steps before the end when every garrison is spent   ///< few enough soldiers to spend
+         ///< just to walk free        ///< one growth step per this many server steps
 
 bool walkable(int kind, int me)
 {
@@ -46,7 +48,7 @@ Style styleOf(Level level)
     Style s;
     switch (level) {
     case Level::Easy: // slow to react, never defends, walks everywhere on foot
-        s.reactPercent = 60;
+        s.reactPercent = 65;
         s.defends = false;
         s.rivalAware = false;
         s.useCities = false;
@@ -56,7 +58,7 @@ Style styleOf(Level level)
         s.enemyBlock = 1.0;
         break;
     case Level::Normal:
-        s.reactPercent = 85;
+        s.reactPercent = 80;
         s.defends = true;
         s.rivalAware = false;
         s.useCities = true;
@@ -197,6 +199,13 @@ int ComputerPlayer::predictedGarrison(int x, int y, int steps) const
     return g;
 }
 
+int ComputerPlayer::keepOn(int x, int y) const
+{
+    if (view_.stepsLeft() < kLastDash)
+        return 0; // soldiers count for nothing at the end: all out
+    return nextToRival(x, y) ? style_.keepBorder : 0;
+}
+
 double ComputerPlayer::contested(int x, int y, int steps) const
 {
     // A rival who gets there first with soldiers takes or retakes the block:
@@ -325,8 +334,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
             const int c = queue_[qi], x = c % kSide, y = c / kSide;
             if (m.cell(x, y).kind != m.myIndex)
                 continue;
-            const int keep = nextToRival(x, y) ? style_.keepBorder : 0;
-            const int avail = m.cell(x, y).army - keep;
+            const int avail = m.cell(x, y).army - keepOn(x, y);
             if (avail <= 0)
                 continue;
             if (c == s)

@@ -63,6 +63,7 @@ private:
     std::optional<Step> goldMove();
     int predictedGarrison(int x, int y, int steps) const;
     double contested(int x, int y, int steps) const;
+    int keepOn(int x, int y) const;
     bool hostile(int kind) const;
     bool nextToRival(int x, int y) const;
 
