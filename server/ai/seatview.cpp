@@ -1,5 +1,7 @@
 #include "seatview.h"
 
+#include <algorithm>
+
 namespace vorlan::ai {
 
 namespace {
@@ -22,6 +24,14 @@ SeatView::SeatView() : assembler_(*this) {}
 void SeatView::receive(QByteArrayView bytes)
 {
     assembler_.feed(bytes);
+}
+
+int SeatView::stepsLeft() const
+{
+    static const int intervalMs[] = {1100, 700, 500, 350, 100}; // by speed, as the server steps
+    if (minutes_ <= 0)
+        return 1 << 30;
+    return std::max(0, minutes_ * 60000 / intervalMs[speed_] - step_);
 }
 
 void SeatView::setPlaying(int myIndex, int gameType)

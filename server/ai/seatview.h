@@ -28,6 +28,9 @@ public:
     int minutes() const { return minutes_; }   ///< the game's length
     int minutesLeft() const { return minutesLeft_; }
     int speed() const { return speed_; }
+    // Steps until the clock runs out, as far as the game's length is known
+    // (a large number when it is not).
+    int stepsLeft() const;
     bool started() const { return started_; }
     bool synced() const { return synced_; } ///< "received all changes" has come
     bool over() const { return over_; }
