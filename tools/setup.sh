@@ -13,6 +13,7 @@ packages=(
   libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  clang libclang-rt-14-dev
 )
 
 missing=()
