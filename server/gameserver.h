@@ -33,7 +33,7 @@ constexpr int kChatLinesPerSecond = 4; ///< and then on average
 constexpr int kListBurst = 5;          ///< list requests a client may send at once
 constexpr int kListsPerSecond = 1;     ///< and then on average; more are ignored
 constexpr int kLoggedPerWindow = 3;    ///< ignored-order lines logged per client per window
-constexpr int kLogWindowMs = 10000;    ///< the rest are counted and summed up in one line
+constexpr int kLogWindowMs = 60000;    ///< the rest are counted and summed up in one line
 
 // A client's text as it may appear in the log: quoted, with control
 // characters, quotes and backslashes escaped, so it cannot forge a line.
