@@ -5,7 +5,8 @@
 //   server_load --server PATH --maps DIR --log FILE scale GAMES SECONDS
 //   server_load --server PATH --maps DIR --log FILE faults SECONDS
 //
-// scale: GAMES games of 8 players at the highest speed, every player sending
+// scale: GAMES games (at most 256: a client names a game by one byte) of 8
+// players at the highest speed, every player sending
 // one order per step (the first player of each game, the observer, answers
 // every step it reads and times the answer; the others send theirs from a
 // timer of the step's length and only drain their sockets); reports the server's CPU,
@@ -323,7 +324,7 @@ int main(int argc, char** argv)
     const bool faults = args.value(1) == QLatin1String("faults");
     const int games = faults ? 20 : args.value(2).toInt();
     const int seconds = (faults ? args.value(2) : args.value(3)).toInt();
-    if (serverPath.isEmpty() || maps.isEmpty() || logPath.isEmpty() || games < 1 || games > 500 ||
+    if (serverPath.isEmpty() || maps.isEmpty() || logPath.isEmpty() || games < 1 || games > 256 ||
         seconds < 1 || seconds > 600) {
         std::fprintf(stderr, "usage: server_load --server PATH --maps DIR --log FILE "
                              "(scale GAMES SECONDS | faults SECONDS)\n");

@@ -262,8 +262,9 @@ void GameServer::stepGame(int number)
     Game& g = *it->second.game;
     const int played = g.stepNumber();
     g.step();
-    afterGameChange(number);
-    if (g.stepNumber() == played) // paused or over: no new step to act on
+    const bool stepped = g.stepNumber() != played; // not paused
+    afterGameChange(number);                       // may close the game: g is gone then
+    if (!stepped || !rooms_.count(number))
         return;
     // Each computer player answers the step with its bytes, read like a
     // client's.
