@@ -663,6 +663,9 @@ void GameServer::closeRoom(int number)
             retired_.push_back(std::move(sit->second));
             sit = sessions_.erase(sit);
         } else {
+            // Back in the lobby under the name he had, which nobody there
+            // may take from him.
+            session.lobbyName = it->second.game->map().players[session.seat].name;
             session.game = -1;
             session.seat = -1;
             session.awaitingMap = false;

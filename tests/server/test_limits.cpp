@@ -131,6 +131,17 @@ TEST_F(HonestyTest, LobbyChatReachesTheLobbyAndWaitingRoomsOnly)
     EXPECT_TRUE(view(b).texts.filter(":").isEmpty());
 }
 
+TEST_F(HonestyTest, APlayerBackInTheLobbyKeepsHisName)
+{
+    const int a = connect(), b = connect(), c = connect();
+    server.receive(a, createGame("war", "small", "Ann", 0) + mapReady());
+    server.receive(b, joinGame(0, "Bob", 1) + mapReady());
+    server.clientGone(a); // the waiting game closes: Bob is back in the lobby
+    server.receive(c, chat(-1, "Bob:it is me"));
+    server.receive(b, chat(-1, "Bob:back"));
+    EXPECT_EQ(view(c).texts.filter(":"), QStringList{"Bob:back"});
+}
+
 TEST_F(HonestyTest, ChatFloodsAreCutAndIgnoredOrdersAreLoggedWithACount)
 {
     const auto [a, b] = running();
