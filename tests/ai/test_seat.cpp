@@ -108,13 +108,19 @@ TEST(Seat, OrdersAreRefusedWhereAHumansAreAndGarbageCutsTheSeatOff)
     seat.deliver(startedAck()); // the same sync as a human's acknowledgement
     EXPECT_TRUE(game.synced(0));
     const int before = int(log.size());
-    seat.deliver(step('L', 0) + step('U', 0)); // outside the grid
-    seat.deliver(step('1', 0));                // a city jump away from a city
-    seat.deliver(step('t', 7));                // round-to must be 0, 30 or 100
-    seat.deliver(market('B', -3, 5));          // negative quantity
+    // One order a step, as for a human: a step between them.
+    seat.deliver(step('L', 0)); // outside the grid
+    game.step();
+    seat.deliver(step('U', 0));
+    game.step();
+    seat.deliver(step('1', 0)); // a city jump away from a city
+    game.step();
+    seat.deliver(step('t', 7));       // round-to must be 0, 30 or 100
+    seat.deliver(market('B', -3, 5)); // negative quantity
     EXPECT_EQ(log.size(), before + 5);
     EXPECT_EQ(QList<int>({game.map().players[0].x, game.map().players[0].y}), QList<int>({0, 0}));
     EXPECT_EQ(game.map().players[0].roundTo, 0);
+    game.step();
     seat.deliver(step('R', 0));
     EXPECT_EQ(game.map().cell(1, 0).kind, 0); // taken with the 50 it carries
 
