@@ -203,7 +203,11 @@ TEST_F(SoundTest, ATrackThatFailsSwitchesMidiOffWithTheMessageOnce)
 
 TEST_F(SoundTest, SwitchingWaveOnPlaysItsSoundAndOffDisablesTheBoxesOnly)
 {
-    Sound& s = start();
+    // The sound lasts 0.72 s: look at it before the slow music start-up.
+    sound = std::make_unique<Sound>(c, program.path(), &window);
+    Sound& s = *sound;
+    s.openDevices();
+    s.waveSwitch();
     EXPECT_EQ(s.MPW.fileName(), inProgram("kukly.wav"));
     EXPECT_EQ(s.MPW.mode(), Mode::Playing);
     c.enableWAVE->setChecked(false);
