@@ -1,7 +1,8 @@
 // vorlan-server [--port N] [--maps DIR]
 // The game server of The Vorlane. Offers the maps of DIR (default: the maps
-// folder beside the program) and listens on port N (default: VORLAN_PORT, or
-// 8080).
+// folder beside the program, else the installed one) and listens on port N
+// (default: VORLAN_PORT, or 8080).
+#include "datafiles.h"
 #include "tcpfront.h"
 
 #include <cstdio>
@@ -17,10 +18,11 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "vorlan-server: not a port number\n");
         return 2;
     }
-    QString maps = QDir(app.applicationDirPath()).filePath(QStringLiteral("maps"));
     const qsizetype at = args.indexOf(QStringLiteral("--maps"));
-    if (at >= 0 && at + 1 < args.size())
-        maps = args[at + 1];
+    const QString maps = at >= 0 && at + 1 < args.size()
+                             ? args[at + 1]
+                             : vorlan::DataFolders::forProgram(app.applicationDirPath())
+                                   .find(QStringLiteral("maps"));
 
     vorlan::TcpFront front;
     if (front.server().loadMaps(maps) == 0) {
