@@ -155,7 +155,10 @@ TEST_F(OptionsTest, ListsAreRestoredByTheirText)
 
 TEST_F(OptionsTest, WithoutTheSoundListTheListsStayEmpty)
 {
+    // A data folder with the music and the switch-on sound but no wav.txt.
     QTemporaryDir elsewhere;
+    for (const char* f : {"s0.mid", "kukly.wav"})
+        ASSERT_TRUE(QFile::copy(QDir(state.dir).filePath(f), QDir(elsewhere.path()).filePath(f)));
     auto o = [&] {
         test::ScopedDataFolders only({elsewhere.path()});
         return make();
@@ -166,7 +169,6 @@ TEST_F(OptionsTest, WithoutTheSoundListTheListsStayEmpty)
     o->makingPost->setChecked(true);
     o->sound().playEvent(Sound::Event::MakingPost);
     EXPECT_TRUE(o->enableWAVE->isChecked());
-    // The program folder still has the music.
     EXPECT_TRUE(o->enableMIDI->isChecked());
 }
 

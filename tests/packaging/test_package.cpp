@@ -19,17 +19,17 @@
 namespace vorlan {
 namespace {
 
-struct Run
+struct Outcome
 {
     int status = -1;
     QString out, err;
 };
 
-Run run(const QString& program, const QStringList& args, int timeoutMs = 120000)
+Outcome run(const QString& program, const QStringList& args, int timeoutMs = 120000)
 {
     QProcess p;
     p.start(program, args);
-    Run r;
+    Outcome r;
     if (!p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished();
@@ -81,7 +81,7 @@ protected:
             return;
         scratch_ = new QTemporaryDir;
         const QString out = QDir(scratch_->path()).filePath(QStringLiteral("out"));
-        const Run made =
+        const Outcome made =
             run(QStringLiteral(VORLAN_CPACK),
                 {QStringLiteral("-G"), QStringLiteral("DEB"), QStringLiteral("--config"),
                  QStringLiteral(VORLAN_BUILD_DIR "/CPackConfig.cmake"), QStringLiteral("-B"), out});
@@ -160,7 +160,7 @@ TEST_F(Package, HoldsTheProgramsTheLibraryAndEveryDataFileAndNothingOfTheTests)
 
 TEST_F(Package, DependsOnDebiansQtSdlMixerAndASoundfont)
 {
-    const Run f = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb_});
+    const Outcome f = run(QStringLiteral("dpkg-deb"), {QStringLiteral("-f"), deb_});
     ASSERT_EQ(f.status, 0) << f.err.toStdString();
     const QString depends = f.out.section(QStringLiteral("Depends: "), 1).section('\n', 0, 0);
     for (const char* p : {"libqt6widgets6", "libqt6network6", "libsdl2-mixer-2.0-0",
@@ -176,14 +176,14 @@ TEST_F(Package, DesktopEntryAndSoftwareCentreDataAreValid)
 {
     const QString desktop = QStandardPaths::findExecutable(QStringLiteral("desktop-file-validate"));
     if (!desktop.isEmpty()) {
-        const Run r =
+        const Outcome r =
             run(desktop, {installed(QStringLiteral("usr/share/applications/vorlan.desktop"))});
         EXPECT_EQ(r.status, 0) << (r.out + r.err).toStdString();
         EXPECT_EQ(r.out + r.err, QString());
     }
     const QString appstream = QStandardPaths::findExecutable(QStringLiteral("appstreamcli"));
     if (!appstream.isEmpty()) {
-        const Run r =
+        const Outcome r =
             run(appstream,
                 {QStringLiteral("validate"), QStringLiteral("--no-net"),
                  installed(QStringLiteral("usr/share/metainfo/org.vorlane.vorlan.metainfo.xml"))});
