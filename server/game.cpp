@@ -34,7 +34,8 @@ Game::Game(int number, const QString& name, const QString& mapName, const QByteA
 
 GameInfo Game::info() const
 {
-    return {int32_t(playedMs_ / 1000), type_, minutes_};
+    // Elapsed game seconds: a shortened minute still shows as sixty seconds.
+    return {int32_t(playedMs_ * 60 / minuteMs_), type_, minutes_};
 }
 
 int Game::connectedCount() const
@@ -93,8 +94,8 @@ void Game::sendArmyChange(int player, int32_t change)
 
 int Game::minutesLeft() const
 {
-    const int64_t left = int64_t(minutes_) * 60000 - playedMs_;
-    return left <= 0 ? 0 : int((left + 59999) / 60000);
+    const int64_t left = int64_t(minutes_) * minuteMs_ - playedMs_;
+    return left <= 0 ? 0 : int((left + minuteMs_ - 1) / minuteMs_);
 }
 
 void Game::sendTimeLeft(int player)
@@ -132,10 +133,15 @@ void Game::leave(int player)
     seats_[player].synced = false;
 }
 
+bool Game::validSettings(int speed, char type, int minutes)
+{
+    return speed >= 0 && speed < int(kStepIntervalMs.size()) && (type == '0' || type == '1') &&
+           minutes >= 1 && minutes <= kMaxMinutes;
+}
+
 bool Game::start(int speed, char type, int minutes)
 {
-    if (state_ != State::Waiting || speed < 0 || speed >= int(kStepIntervalMs.size()) ||
-        (type != '0' && type != '1') || minutes < 1 || minutes > kMaxMinutes)
+    if (state_ != State::Waiting || !validSettings(speed, type, minutes))
         return false;
     speed_ = speed;
     type_ = type;
@@ -198,7 +204,7 @@ void Game::step()
         sendSynced(toClient::eventCame());
     }
     matchMarket();
-    if (playedMs_ >= int64_t(minutes_) * 60000) {
+    if (playedMs_ >= int64_t(minutes_) * minuteMs_) {
         finish();
         return;
     }

@@ -8,6 +8,7 @@
 #include "messages.h"
 #include "wire.h"
 
+#include <algorithm>
 #include <array>
 #include <cstdint>
 #include <functional>
@@ -26,6 +27,7 @@ constexpr int kDefaultLeaveIfMore = 1000;
 constexpr int kDefaultMinutes = 40;
 constexpr int kMaxMinutes = 120;
 constexpr int kMaxShownMinutes = 99; ///< the client shows two digits of the minutes left
+constexpr int kMinuteMs = 60000;     ///< a game minute, unless the server is told otherwise
 constexpr int kMaxNameBytes = kMaxInboundStringBytes;
 
 // Texts the client reacts to; players cannot send them as chat.
@@ -88,8 +90,15 @@ public:
     void leave(int player);
 
     // Starts a waiting game. Refused for a speed outside 0..4, a type other
-    // than '0' / '1' or minutes outside 1..120.
+    // than '0' / '1' or minutes outside 1..120 (validSettings).
     bool start(int speed, char type, int minutes);
+    static bool validSettings(int speed, char type, int minutes);
+
+    // How long a game minute lasts in played milliseconds (default one real
+    // minute): the clock sent to the clients, the minutes left and the end
+    // of the game follow it. Set before the start; at least 1.
+    void setMinuteMs(int ms) { minuteMs_ = std::max(1, ms); }
+    int minuteMs() const { return minuteMs_; }
 
     // The player has acknowledged gameStart: send him the whole game and
     // from now on every change.
@@ -150,6 +159,7 @@ private:
     int step_ = 0;
     int64_t playedMs_ = 0;
     int announcedMinutes_ = -1;
+    int minuteMs_ = kMinuteMs;
 };
 
 } // namespace vorlan

@@ -1,13 +1,17 @@
 #include "gameserver.h"
 
+#include "ai/agent.h"
 #include "encoders.h"
 
+#include <algorithm>
 #include <QDir>
 #include <QFile>
+#include <QRandomGenerator>
 
 namespace vorlan {
 
-// One connected client: its receive assembler and where it is in the lobby.
+// One connected client, or a computer player (a session with an agent and no
+// socket): its receive assembler and where it is in the lobby.
 struct GameServer::Session final : ClientMessageHandler
 {
     Session(GameServer& server, int id) : server(server), id(id), assembler(*this) {}
@@ -46,9 +50,11 @@ struct GameServer::Session final : ClientMessageHandler
     bool mapSent = false;
     bool closing = false; ///< a violation: nothing more is read
     ClientMessageAssembler assembler;
+    std::unique_ptr<ai::Agent> agent; ///< set for a computer player
 };
 
-GameServer::GameServer(ServerOutput& out) : out_(out) {}
+GameServer::GameServer(ServerOutput& out) : out_(out), seed_(QRandomGenerator::global()->generate())
+{}
 
 GameServer::~GameServer() = default;
 
@@ -95,6 +101,44 @@ int GameServer::loadMaps(const QString& dir)
     return n;
 }
 
+void GameServer::setComputerPlayers(int count, AgentFactory make)
+{
+    computers_ = std::clamp(count, 0, kMaxSeats);
+    makeAgent_ = std::move(make);
+}
+
+int GameServer::computerCount(int number) const
+{
+    const auto room = rooms_.find(number);
+    if (room == rooms_.end())
+        return 0;
+    int n = 0;
+    for (int c : room->second.clients) {
+        const auto it = sessions_.find(c);
+        n += c != 0 && it != sessions_.end() && it->second->agent ? 1 : 0;
+    }
+    return n;
+}
+
+bool GameServer::hasHumans(const Room& room) const
+{
+    for (int c : room.clients) {
+        const auto it = sessions_.find(c);
+        if (c != 0 && it != sessions_.end() && !it->second->agent)
+            return true;
+    }
+    return false;
+}
+
+void GameServer::send(int client, const QByteArray& message)
+{
+    const auto it = sessions_.find(client);
+    if (it != sessions_.end() && it->second->agent)
+        it->second->agent->receive(message);
+    else
+        out_.send(client, message);
+}
+
 int GameServer::clientConnected()
 {
     const int id = nextClient_++;
@@ -104,6 +148,7 @@ int GameServer::clientConnected()
 
 void GameServer::receive(int client, QByteArrayView bytes)
 {
+    retired_.clear();
     const auto it = sessions_.find(client);
     if (it == sessions_.end() || it->second->closing)
         return;
@@ -112,6 +157,7 @@ void GameServer::receive(int client, QByteArrayView bytes)
 
 void GameServer::clientGone(int client)
 {
+    retired_.clear();
     const auto it = sessions_.find(client);
     if (it == sessions_.end())
         return;
@@ -127,15 +173,21 @@ void GameServer::clientGone(int client)
                 {QStringLiteral("The game master has left; the game is closed.")});
             for (int c : room->clients) {
                 if (c != 0) {
-                    out_.send(c, text);
-                    out_.send(c, toClient::gameOver());
+                    send(c, text);
+                    send(c, toClient::gameOver());
                 }
             }
             closeRoom(number);
         } else {
             g.leave(s.seat);
-            if (g.connectedCount() == 0)
+            // Computer players never keep a game running on their own.
+            if (!hasHumans(*room)) {
+                if (g.state() == Game::State::Running) {
+                    log(QStringLiteral("game %1: no human player is left").arg(number));
+                    g.finish();
+                }
                 closeRoom(number);
+            }
         }
     }
     log(QStringLiteral("client %1 gone").arg(client));
@@ -144,11 +196,30 @@ void GameServer::clientGone(int client)
 
 void GameServer::stepGame(int number)
 {
+    retired_.clear();
     const auto it = rooms_.find(number);
     if (it == rooms_.end())
         return;
-    it->second.game->step();
+    Game& g = *it->second.game;
+    const int played = g.stepNumber();
+    g.step();
     afterGameChange(number);
+    if (g.stepNumber() == played) // paused or over: no new step to act on
+        return;
+    // Each computer player answers the step with its bytes, read like a
+    // client's.
+    for (int seatIndex = 0; seatIndex < kMaxSeats; ++seatIndex) {
+        const auto room = rooms_.find(number);
+        if (room == rooms_.end())
+            return;
+        const auto session = sessions_.find(room->second.clients[seatIndex]);
+        if (session == sessions_.end() || !session->second->agent || session->second->closing)
+            continue;
+        Session& computer = *session->second;
+        const QByteArray bytes = computer.agent->act();
+        if (!bytes.isEmpty())
+            computer.assembler.feed(bytes);
+    }
 }
 
 const Game* GameServer::game(int number) const
@@ -169,18 +240,18 @@ void GameServer::listGames(Session& s)
     for (const auto& [number, room] : rooms_) {
         if (room.game->state() != Game::State::Waiting || listed == kMaxListedGames)
             continue;
-        out_.send(s.id, toClient::gameEntry({room.game->name(), room.game->mapName(), number}));
+        send(s.id, toClient::gameEntry({room.game->name(), room.game->mapName(), number}));
         ++listed;
     }
     for (const QString& name : mapNames_)
-        out_.send(s.id, toClient::mapEntry({name}));
-    out_.send(s.id, toClient::listEnd());
+        send(s.id, toClient::mapEntry({name}));
+    send(s.id, toClient::listEnd());
 }
 
 void GameServer::refuse(Session& s, const QString& why)
 {
     log(QStringLiteral("client %1: %2").arg(s.id).arg(why));
-    out_.send(s.id, toClient::textMessage({clientText(why)}));
+    send(s.id, toClient::textMessage({clientText(why)}));
 }
 
 void GameServer::createGame(Session& s, const CreateGame& m)
@@ -208,9 +279,10 @@ void GameServer::createGame(Session& s, const CreateGame& m)
         [this, number](int seat, const QByteArray& message) {
             const auto it = rooms_.find(number);
             if (it != rooms_.end() && seat >= 0 && seat < kMaxSeats && it->second.clients[seat])
-                out_.send(it->second.clients[seat], message);
+                send(it->second.clients[seat], message);
         },
         [this](const QString& line) { log(line); });
+    room.game->setMinuteMs(minuteMs_);
     const int seatIndex = room.game->addPlayer(m.playerName, m.emblem);
     room.master = seatIndex;
     log(QStringLiteral("client %1 created game %2 \"%3\" on map %4")
@@ -246,11 +318,11 @@ void GameServer::seat(Session& s, Room& room, int number, int seatIndex)
         if (!room.clients[i])
             continue;
         if (i != seatIndex)
-            out_.send(room.clients[i], joined);
-        out_.send(s.id, toClient::playerJoined({g.map().players[i].name}));
+            send(room.clients[i], joined);
+        send(s.id, toClient::playerJoined({g.map().players[i].name}));
     }
     s.awaitingMap = true;
-    out_.send(s.id, toClient::mapBegin());
+    send(s.id, toClient::mapBegin());
 }
 
 void GameServer::mapReady(Session& s)
@@ -263,14 +335,14 @@ void GameServer::mapReady(Session& s)
     const Game& g = *room->game;
     s.awaitingMap = false;
     s.mapSent = true;
-    out_.send(s.id, toClient::mapData({g.mapFile()}));
+    send(s.id, toClient::mapData({g.mapFile()}));
     // The client empties its players list when the map arrives: fill it again.
     for (int i = 0; i < kMaxSeats; ++i)
         if (room->clients[i])
-            out_.send(s.id, toClient::playerJoined({g.map().players[i].name}));
-    out_.send(s.id, toClient::gameInfo(g.info()));
+            send(s.id, toClient::playerJoined({g.map().players[i].name}));
+    send(s.id, toClient::gameInfo(g.info()));
     if (g.state() == Game::State::Running)
-        out_.send(s.id, toClient::gameStart({g.speed()}));
+        send(s.id, toClient::gameStart({g.speed()}));
 }
 
 void GameServer::startGame(Session& s, const StartGame& m)
@@ -288,19 +360,54 @@ void GameServer::gameSettings(Session& s, const GameSettings& m)
 {
     Room* room = roomOf(s);
     if (!room || s.seat != room->master || room->requestedSpeed < 0 ||
-        !room->game->start(room->requestedSpeed, m.gameType, m.minutes)) {
+        room->game->state() != Game::State::Waiting ||
+        !Game::validSettings(room->requestedSpeed, m.gameType, m.minutes)) {
         log(QStringLiteral("client %1: gameSettings ignored").arg(s.id));
         return;
     }
-    const Game& g = *room->game;
+    seatComputers(*room, s.game);
+    Game& g = *room->game;
+    g.start(room->requestedSpeed, m.gameType, m.minutes);
     for (int c : room->clients) {
         const auto it = sessions_.find(c);
         if (c == 0 || it == sessions_.end() || !it->second->mapSent)
             continue; // gets gameStart with its map
-        out_.send(c, toClient::gameInfo(g.info()));
-        out_.send(c, toClient::gameStart({g.speed()}));
+        send(c, toClient::gameInfo(g.info()));
+        send(c, toClient::gameStart({g.speed()}));
+        // A computer acknowledges at once, as a client does on gameStart.
+        if (it->second->agent)
+            startedAck(*it->second);
     }
     out_.setGameTimer(g.number(), g.intervalMs());
+}
+
+void GameServer::seatComputers(Room& room, int number)
+{
+    if (!makeAgent_)
+        return;
+    Game& g = *room.game;
+    const uint32_t gameSeed = seed_ + uint32_t(startedGames_++) * kMaxSeats;
+    for (int k = 1; k <= computers_; ++k) {
+        const int seatIndex = g.addPlayer(QStringLiteral("Computer %1").arg(k), -1);
+        if (seatIndex < 0)
+            return; // every seat is taken
+        std::unique_ptr<ai::Agent> agent = makeAgent_(gameSeed + uint32_t(k));
+        if (!agent) {
+            g.leave(seatIndex);
+            return;
+        }
+        const int id = nextClient_++;
+        Session& computer =
+            *sessions_.emplace(id, std::make_unique<Session>(*this, id)).first->second;
+        computer.agent = std::move(agent);
+        log(QStringLiteral("computer player %1 (client %2) takes seat %3 of game %4")
+                .arg(k)
+                .arg(id)
+                .arg(seatIndex)
+                .arg(number));
+        seat(computer, room, number, seatIndex);
+        mapReady(computer);
+    }
 }
 
 void GameServer::startedAck(Session& s)
@@ -329,8 +436,15 @@ void GameServer::inGame(Session& s, const char* what, const std::function<void(G
 
 void GameServer::violation(Session& s, const QString& what)
 {
-    log(QStringLiteral("client %1: %2 Disconnected.").arg(s.id).arg(what));
     s.closing = true;
+    if (s.agent) {
+        // No socket to close: the seat stays in the game and does nothing.
+        log(QStringLiteral("computer player (client %1): %2 It plays no more.")
+                .arg(s.id)
+                .arg(what));
+        return;
+    }
+    log(QStringLiteral("client %1: %2 Disconnected.").arg(s.id).arg(what));
     out_.disconnect(s.id);
 }
 
@@ -348,12 +462,20 @@ void GameServer::closeRoom(int number)
         return;
     if (it->second.game->state() != Game::State::Waiting)
         out_.setGameTimer(number, 0);
-    for (auto& [id, session] : sessions_) {
-        if (session->game == number) {
-            session->game = -1;
-            session->seat = -1;
-            session->awaitingMap = false;
-            session->mapSent = false;
+    for (auto sit = sessions_.begin(); sit != sessions_.end();) {
+        Session& session = *sit->second;
+        if (session.game != number) {
+            ++sit;
+        } else if (session.agent) {
+            // A computer player exists for its game only.
+            retired_.push_back(std::move(sit->second));
+            sit = sessions_.erase(sit);
+        } else {
+            session.game = -1;
+            session.seat = -1;
+            session.awaitingMap = false;
+            session.mapSent = false;
+            ++sit;
         }
     }
     rooms_.erase(it);

@@ -8,6 +8,8 @@
 #include "game.h"
 
 #include <array>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
 #include <QByteArray>
@@ -16,6 +18,10 @@
 #include <vector>
 
 namespace vorlan {
+
+namespace ai {
+class Agent;
+}
 
 constexpr int kMaxGameNumber = 255; ///< the client sends the game number as one byte
 constexpr int kMaxListedGames = 20; ///< the client keeps no more
@@ -49,6 +55,17 @@ public:
     int loadMaps(const QString& dir);
     const std::vector<QString>& mapNames() const { return mapNames_; }
 
+    // Computer players: when its master starts a game, up to `count` of them
+    // take its free seats ("Computer 1", ...). Each is a session without a
+    // socket: its orders go through the very path a client's bytes take, and
+    // what the game sends to its seat goes to the agent made for it.
+    using AgentFactory = std::function<std::unique_ptr<ai::Agent>(uint32_t seed)>;
+    void setComputerPlayers(int count, AgentFactory make);
+    // Seeds the computer players' choices (repeatable games in tests).
+    void setSeed(uint32_t seed) { seed_ = seed; }
+    // The length of a game minute of every game created from now on.
+    void setMinuteMs(int ms) { minuteMs_ = ms; }
+
     int clientConnected();
     void receive(int client, QByteArrayView bytes);
     void clientGone(int client);
@@ -57,6 +74,8 @@ public:
     const Game* game(int number) const;
     int gameCount() const { return int(rooms_.size()); }
     bool hasClient(int client) const { return sessions_.count(client) != 0; }
+    // Seats of the game played by computer players.
+    int computerCount(int number) const;
 
 private:
     struct Session;
@@ -80,6 +99,9 @@ private:
     void gameSettings(Session& s, const GameSettings& m);
     void startedAck(Session& s);
     void inGame(Session& s, const char* what, const std::function<void(Game&, int)>& act);
+    void seatComputers(Room& room, int number);
+    bool hasHumans(const Room& room) const;
+    void send(int client, const QByteArray& message);
     void refuse(Session& s, const QString& why);
     void violation(Session& s, const QString& what);
     void closeRoom(int number);
@@ -90,7 +112,15 @@ private:
     std::map<QString, QByteArray> maps_;
     std::map<int, std::unique_ptr<Session>> sessions_;
     std::map<int, Room> rooms_; ///< by game number
+    // Computer sessions of closed games, freed at the next call from outside
+    // (one of them may be running the handler that closed the game).
+    std::vector<std::unique_ptr<Session>> retired_;
     int nextClient_ = 1;
+    int computers_ = 0;
+    AgentFactory makeAgent_;
+    uint32_t seed_ = 0;
+    int startedGames_ = 0;
+    int minuteMs_ = kMinuteMs;
 };
 
 } // namespace vorlan

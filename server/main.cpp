@@ -1,8 +1,9 @@
-// vorlan-server [--port N] [--maps DIR]
-// The game server of The Vorlane. Offers the maps of DIR (default: the maps
-// folder beside the program, else the installed one) and listens on port N
-// (default: VORLAN_PORT, or 8080).
+// vorlan-server [options]; vorlan-server --help lists them.
+// The game server of The Vorlane: offers the maps of a folder, runs the games
+// of the clients that connect and fills free seats with computer players.
+#include "ai/agent.h"
 #include "datafiles.h"
+#include "serveroptions.h"
 #include "tcpfront.h"
 
 #include <cstdio>
@@ -12,25 +13,39 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    const int port = vorlan::serverPort(args);
-    if (port == 0) {
-        std::fprintf(stderr, "vorlan-server: not a port number\n");
+    vorlan::ServerOptions options;
+    QString message;
+    // The maps beside the program, else the installed ones.
+    QString maps =
+        vorlan::DataFolders::forProgram(app.applicationDirPath()).locate(QStringLiteral("maps"));
+    if (maps.isEmpty())
+        maps = QDir(app.applicationDirPath()).filePath(QStringLiteral("maps"));
+    switch (vorlan::parseServerOptions(app.arguments(), maps, &options, &message)) {
+    case vorlan::ParseResult::Help:
+        std::fputs(qPrintable(message), stdout);
+        return 0;
+    case vorlan::ParseResult::Error:
+        std::fprintf(stderr, "vorlan-server: %s\nTry 'vorlan-server --help'.\n",
+                     qPrintable(message));
         return 2;
+    case vorlan::ParseResult::Run:
+        break;
     }
-    const qsizetype at = args.indexOf(QStringLiteral("--maps"));
-    const QString maps = at >= 0 && at + 1 < args.size()
-                             ? args[at + 1]
-                             : vorlan::DataFolders::forProgram(app.applicationDirPath())
-                                   .find(QStringLiteral("maps"));
 
     vorlan::TcpFront front;
-    if (front.server().loadMaps(maps) == 0) {
-        std::fprintf(stderr, "vorlan-server: no maps in %s\n", qPrintable(maps));
+    vorlan::GameServer& server = front.server();
+    if (server.loadMaps(options.maps) == 0) {
+        std::fprintf(stderr, "vorlan-server: no maps in %s\n", qPrintable(options.maps));
         return 1;
     }
-    if (!front.listen(QHostAddress::Any, quint16(port))) {
-        std::fprintf(stderr, "vorlan-server: port %d: %s\n", port, qPrintable(front.errorString()));
+    server.setMinuteMs(options.minuteMs);
+    const vorlan::ai::Level level = options.botLevel;
+    server.setComputerPlayers(options.bots, [level](uint32_t seed) {
+        return vorlan::ai::makeComputerPlayer(level, seed);
+    });
+    if (!front.listen(options.bind, quint16(options.port))) {
+        std::fprintf(stderr, "vorlan-server: %s port %d: %s\n", qPrintable(options.bind.toString()),
+                     options.port, qPrintable(front.errorString()));
         return 1;
     }
     return app.exec();

@@ -27,7 +27,9 @@ bool TcpFront::listen(const QHostAddress& address, quint16 port)
 {
     const bool ok = listener_.listen(address, port);
     if (ok)
-        log(QStringLiteral("listening on port %1").arg(listener_.serverPort()));
+        log(QStringLiteral("listening on %1 port %2")
+                .arg(address.toString())
+                .arg(listener_.serverPort()));
     return ok;
 }
 
@@ -108,21 +110,6 @@ void TcpFront::log(const QString& line)
         std::fprintf(stderr, "%s %s\n",
                      qPrintable(QDateTime::currentDateTime().toString(QStringLiteral("hh:mm:ss"))),
                      qPrintable(line));
-}
-
-int serverPort(const QStringList& arguments)
-{
-    QString text;
-    const qsizetype at = arguments.indexOf(QStringLiteral("--port"));
-    if (at >= 0)
-        text = at + 1 < arguments.size() ? arguments[at + 1] : QString();
-    else if (qEnvironmentVariableIsSet("VORLAN_PORT"))
-        text = qEnvironmentVariable("VORLAN_PORT");
-    else
-        return kServerPort;
-    bool ok = false;
-    const int port = text.toInt(&ok);
-    return ok && port > 0 && port <= 65535 ? port : 0;
 }
 
 } // namespace vorlan

@@ -46,8 +46,4 @@ private:
     bool quiet_ = false;
 };
 
-// The port: --port N on the command line, else VORLAN_PORT, else 8080.
-// Returns 0 for a value that is not a port.
-int serverPort(const QStringList& arguments);
-
 } // namespace vorlan

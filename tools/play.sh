@@ -12,7 +12,7 @@ VORLAN_BUILD_TARGETS="vorlan vorlan-server" tools/setup.sh "$build"
 bin="$build/bin"
 server_pid=
 if [ -x "$bin/vorlan-server" ]; then
-  "$bin/vorlan-server" & server_pid=$!
+  "$bin/vorlan-server" --bots 7 & server_pid=$!  # computer players fill the free seats
   trap '[ -n "$server_pid" ] && kill "$server_pid" 2>/dev/null' EXIT
 fi
 "$bin/vorlan"

@@ -3,6 +3,15 @@
 // bytes the server sends to that seat (nothing hidden is handed to it) and
 // answers with encoded client messages, which the server feeds through the
 // very path a human's bytes take, with the same validation and notices.
+//
+// Hosting a seat (server or arena): after Game::start, hand the agent the
+// bytes a client gets before the start (mapBegin, mapData, gameInfo,
+// gameStart), call Game::sync(seat) yourself (agents send no startedAck),
+// then forward every message for the seat to receive() and, once per step,
+// feed act()'s bytes through a SeatOrders (seatorders.h, in this folder).
+// act() gives at most one step order per server step (and may add a market
+// order); it returns nothing before the seat is synced, while paused and
+// after gameOver.
 
 #include <cstdint>
 #include <memory>
@@ -32,7 +41,13 @@ public:
     // received. Returns the client-to-server messages to send now (a step
     // order, a market order, ...), encoded as on the wire; may be empty.
     virtual QByteArray act() = 0;
+    // A line for the host to show once (a plug-in that cannot play, ...);
+    // empty when there is nothing to say. Reading it clears it.
+    virtual QString report() { return {}; }
 };
+
+// "easy", "normal", "hard".
+QString levelName(Level level);
 
 // A computer player of the given strength; the seed makes its choices
 // repeatable.

@@ -227,6 +227,20 @@ TEST_F(GameTest, ClockAnnouncesMinutesAndEndsTheGame)
     EXPECT_EQ(game.stepNumber(), steps);
 }
 
+TEST_F(GameTest, AShortenedMinuteDrivesTheClockAndTheEnd)
+{
+    game.setMinuteMs(1000); // ten steps of 100 ms
+    startTwo(2);
+    for (int i = 0; i < 10; ++i)
+        game.step();
+    EXPECT_TRUE(views[0].texts.contains("TIME LEFT:1"));
+    EXPECT_EQ(game.info().elapsedSeconds, 60); // the clients' clock shows game time
+    for (int i = 0; i < 10; ++i)
+        game.step();
+    EXPECT_EQ(game.state(), Game::State::Over);
+    EXPECT_EQ(game.stepNumber(), 20);
+}
+
 TEST_F(GameTest, LongGamesShowAtMostTwoDigits)
 {
     game.addPlayer("Ann", 0);

@@ -1,5 +1,7 @@
 // The lobby and the sessions, driven without sockets: lists, create and
-// join, map transfer, start, refusals and malformed bytes.
+// join, map transfer, start, refusals and malformed bytes, and the seats
+// that computer players take.
+#include "ai/agent.h"
 #include "encoders.h"
 #include "gameserver.h"
 #include "server_support.h"
@@ -132,6 +134,108 @@ TEST_F(LobbyTest, LeavingPlayersAndTheEndOfAGame)
     EXPECT_EQ(out.timers[0], 0);
     EXPECT_EQ(view(b).names.last(), "gameOver");
     server.receive(b, step('D', 0)); // outside a game: ignored
+}
+
+// A computer player for the tests: what it is sent lands in a ClientView, and
+// it answers every step with the bytes it was given.
+struct ScriptedAgent : ai::Agent
+{
+    explicit ScriptedAgent(test::ClientView& view) : view(view) {}
+    void receive(QByteArrayView bytes) override { view.feed(bytes.toByteArray()); }
+    QByteArray act() override { return std::exchange(next, repeat); }
+
+    test::ClientView& view;
+    QByteArray next, repeat;
+};
+
+struct ComputerTest : LobbyTest
+{
+    std::map<uint32_t, test::ClientView> seen; ///< by seed
+    std::vector<ScriptedAgent*> agents;
+
+    void SetUp() override
+    {
+        LobbyTest::SetUp();
+        server.setSeed(100);
+        server.setComputerPlayers(3, [this](uint32_t seed) {
+            auto agent = std::make_unique<ScriptedAgent>(seen[seed]);
+            agents.push_back(agent.get());
+            return agent;
+        });
+    }
+    // Ann creates and starts a game on the two-seat map.
+    int startAlone()
+    {
+        const int a = connect();
+        server.receive(a, createGame("war", "small", "Ann", 1) + mapReady());
+        server.receive(a, startGame(4) + gameSettings(0, 5) + startedAck());
+        return a;
+    }
+};
+
+TEST_F(ComputerTest, AComputerTakesTheFreeSeatAndPlaysThroughTheClientPath)
+{
+    const int a = startAlone();
+    ASSERT_EQ(agents.size(), 1u); // one seat was free, whatever the count
+    EXPECT_EQ(server.computerCount(0), 1);
+    EXPECT_EQ(view(a).joined.last(), "Computer 1");
+    test::ClientView& computer = seen.begin()->second;
+    EXPECT_EQ(computer.map.myIndex, 0); // Ann took emblem 1, the computer seat 0
+    EXPECT_EQ(computer.texts.last(), kSyncedText);
+    EXPECT_EQ(computer.map.players[1].name, "Ann");
+
+    agents[0]->next = step('R', 0);
+    server.stepGame(0);
+    EXPECT_EQ(view(a).map.players[0].x, 2);        // seen by Ann as any player's move
+    agents[0]->next = step('U', 0) + step('U', 0); // off the grid: refused like a human's
+    server.stepGame(0);
+    EXPECT_EQ(view(a).map.players[0].y, 0);
+    EXPECT_TRUE(out.lines.filter("cannot enter (2, -1)").size() == 1);
+
+    // The started game is offered to nobody.
+    const int b = connect();
+    EXPECT_TRUE(view(b).gameNumbers.empty());
+    server.receive(b, joinGame(0, "Bob", 0));
+    EXPECT_EQ(view(b).count("mapBegin"), 0);
+    EXPECT_EQ(server.computerCount(0), 1);
+}
+
+TEST_F(ComputerTest, MalformedComputerBytesStopOnlyThatSeat)
+{
+    startAlone();
+    agents[0]->next = QByteArray("\x00\x7a", 2);
+    agents[0]->repeat = step('R', 0);
+    server.stepGame(0);
+    server.stepGame(0);
+    EXPECT_TRUE(out.disconnected.empty());
+    EXPECT_EQ(server.game(0)->map().players[0].x, 1); // it does nothing more
+    EXPECT_EQ(server.game(0)->state(), Game::State::Running);
+}
+
+TEST_F(ComputerTest, AGameEndsAtOnceWhenItsHumansHaveLeft)
+{
+    const int a = connect(), b = connect();
+    server.setComputerPlayers(
+        1, [this](uint32_t seed) { return std::make_unique<ScriptedAgent>(seen[seed]); });
+    ASSERT_TRUE(server.addMap("three", [] {
+        QByteArray m = smallMap();
+        m[2] = 3; // a third start position at (5, 3)
+        return m.append(char(5)).append(char(3));
+    }()));
+    server.receive(a, createGame("war", "three", "Ann", 0) + mapReady());
+    server.receive(b, joinGame(0, "Bob", 1) + mapReady());
+    server.receive(a, startGame(4) + gameSettings(0, 5) + startedAck());
+    server.receive(b, startedAck());
+    ASSERT_EQ(server.computerCount(0), 1);
+
+    server.clientGone(a); // the master goes; Bob still plays
+    server.stepGame(0);
+    EXPECT_EQ(server.gameCount(), 1);
+    server.clientGone(b);
+    EXPECT_EQ(server.gameCount(), 0);
+    EXPECT_EQ(out.timers[0], 0);
+    EXPECT_EQ(seen.begin()->second.names.last(), "gameOver");
+    server.stepGame(0); // a timer tick already queued finds nothing
 }
 
 } // namespace

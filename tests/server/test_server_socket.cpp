@@ -68,17 +68,5 @@ TEST(ServerSocket, LobbyToPlayOverTcpAndGarbageDropsOnlyItsSender)
     EXPECT_TRUE(ann.view.violations.isEmpty());
 }
 
-TEST(ServerSocket, PortFromTheCommandLineOrTheEnvironment)
-{
-    qunsetenv("VORLAN_PORT");
-    EXPECT_EQ(serverPort({"vorlan-server"}), kServerPort);
-    qputenv("VORLAN_PORT", "9123");
-    EXPECT_EQ(serverPort({"vorlan-server"}), 9123);
-    EXPECT_EQ(serverPort({"vorlan-server", "--port", "7001"}), 7001);
-    EXPECT_EQ(serverPort({"vorlan-server", "--port", "70000"}), 0);
-    EXPECT_EQ(serverPort({"vorlan-server", "--port"}), 0);
-    qunsetenv("VORLAN_PORT");
-}
-
 } // namespace
 } // namespace vorlan

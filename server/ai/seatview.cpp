@@ -1,0 +1,128 @@
+#include "seatview.h"
+
+namespace vorlan::ai {
+
+namespace {
+
+// The texts the server's game sends; a client reacts to them the same way.
+const QString kTimeLeft = QStringLiteral("TIME LEFT:");
+const QString kPaused = QStringLiteral("GAME PAUSED");
+const QString kUnpaused = QStringLiteral("GAME UNPAUSED");
+const QString kAllChanges = QStringLiteral("Now you received all changes. You can start playing.");
+
+bool isPlayerIndex(int32_t p)
+{
+    return p >= 0 && p < kMaxOwners;
+}
+
+} // namespace
+
+SeatView::SeatView() : assembler_(*this) {}
+
+void SeatView::receive(QByteArrayView bytes)
+{
+    assembler_.feed(bytes);
+}
+
+void SeatView::setPlaying(int myIndex, int gameType)
+{
+    map_.myIndex = myIndex;
+    gameType_ = gameType;
+    started_ = synced_ = true;
+    over_ = false;
+}
+
+void SeatView::stepNumber(const StepNumber& m)
+{
+    step_ = m.step;
+}
+
+void SeatView::mapData(const MapData& m)
+{
+    map_ = Map::fromBytes(m.file);
+}
+
+void SeatView::cellUpdate(const CellUpdate& m)
+{
+    if (!map_.contains(m.x, m.y) || m.kind < 0 || m.kind > kLastKind)
+        return;
+    map_.cell(m.x, m.y) = {m.army, m.gold, m.kind};
+}
+
+void SeatView::gameOver()
+{
+    over_ = true;
+}
+
+void SeatView::leaveIfMoreNotice(const LeaveIfMoreNotice& m)
+{
+    if (Player* me = map_.me())
+        me->leaveIfMore = m.value;
+}
+
+void SeatView::youAre(const YouAre& m)
+{
+    if (isPlayerIndex(m.index))
+        map_.myIndex = m.index;
+}
+
+void SeatView::playerUpdate(const PlayerUpdate& m)
+{
+    if (!isPlayerIndex(m.player))
+        return;
+    Player& p = map_.players[m.player];
+    p.army = m.army;
+    p.gold = m.gold;
+    p.cityArmy = m.cityArmy;
+    p.cityGold = m.cityGold;
+    if (map_.contains(m.x, m.y)) {
+        p.x = m.x;
+        p.y = m.y;
+    }
+    p.killed = m.killed;
+    p.marketOffer = m.marketOffer;
+    p.marketAmount = m.marketAmount;
+    p.armyChange = m.armyChange;
+    p.goldChange = m.goldChange;
+    p.name = m.name;
+}
+
+void SeatView::gameInfo(const GameInfo& m)
+{
+    gameType_ = m.gameType == '1' ? 1 : 0;
+    minutes_ = m.minutes;
+}
+
+void SeatView::eventCame()
+{
+    map_.growBlocks();
+    ++growthSteps_;
+}
+
+void SeatView::roundToNotice(const RoundToNotice& m)
+{
+    if (Player* me = map_.me())
+        me->roundTo = m.value;
+}
+
+void SeatView::gameStart(const GameStart& m)
+{
+    started_ = true;
+    if (m.speed >= 0 && m.speed <= 4)
+        speed_ = m.speed;
+}
+
+void SeatView::textMessage(const TextMessage& m)
+{
+    const QString& t = m.text;
+    if (t.contains(kTimeLeft)) {
+        minutesLeft_ = t.mid(t.indexOf(kTimeLeft) + kTimeLeft.size()).toInt();
+        return;
+    }
+    if (t == kPaused || t == kUnpaused)
+        map_.paused = t == kPaused;
+    else if (t == kAllChanges)
+        synced_ = true;
+}
+
+} // namespace vorlan::ai
