@@ -138,12 +138,12 @@ TEST_F(Package, HoldsTheProgramsTheLibraryAndEveryDataFileAndNothingOfTheTests)
 {
     const QStringList files = contents();
     for (const char* f :
-         {"usr/bin/vorlan", "usr/bin/vorlan-server", "usr/share/applications/vorlan.desktop",
-          "usr/share/icons/hicolor/48x48/apps/vorlan.png",
+         {"usr/bin/vorlan", "usr/bin/vorlan-server", "usr/bin/vorlan-arena",
+          "usr/share/applications/vorlan.desktop", "usr/share/icons/hicolor/48x48/apps/vorlan.png",
           "usr/share/icons/hicolor/256x256/apps/vorlan.png",
           "usr/share/metainfo/org.vorlane.vorlan.metainfo.xml",
-          "usr/share/man/man6/vorlan-server.6.gz", "usr/lib/systemd/system/vorlan-server.service",
-          "etc/default/vorlan-server"})
+          "usr/share/man/man6/vorlan-server.6.gz", "usr/share/man/man6/vorlan-arena.6.gz",
+          "usr/lib/systemd/system/vorlan-server.service", "etc/default/vorlan-server"})
         EXPECT_TRUE(files.contains(QString::fromLatin1(f))) << f;
     EXPECT_EQ(
         files.filter(QRegularExpression(QStringLiteral("^usr/lib/.*vorlan/libdirud\\.so$"))).size(),
