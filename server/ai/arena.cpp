@@ -153,6 +153,8 @@ void ArenaGame::playOut()
 
 GameOutcome Arena::play(int index)
 {
+    if (!check().isEmpty())
+        return {};
     const ArenaMap& arenaMap = settings_.maps[size_t(index) % settings_.maps.size()];
     const int n = int(settings_.players.size());
     const uint32_t gameSeed = settings_.seed * 1000003u + uint32_t(index) * 7919u;

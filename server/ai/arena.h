@@ -119,7 +119,8 @@ public:
     // Empty when the settings can be played, else why not.
     QString check() const;
 
-    // Plays game `index` (0-based) and adds it to the totals.
+    // Plays game `index` (0-based) and adds it to the totals; nothing while
+    // check() has an objection.
     GameOutcome play(int index);
 
     const std::vector<PlayerTotals>& totals() const { return totals_; }

@@ -68,7 +68,9 @@ QStringList shippedDataFiles()
         if (f != QLatin1String("CMakeLists.txt") && !f.startsWith(QLatin1String("icon-")))
             names << f;
     const QDir docs(QStringLiteral(VORLAN_SOURCE_DIR "/docs"));
-    names << docs.entryList({QStringLiteral("*.html"), QStringLiteral("*.css")}, QDir::Files);
+    names << docs.entryList(
+        {QStringLiteral("*.html"), QStringLiteral("*.css"), QStringLiteral("rules.md")},
+        QDir::Files);
     return names;
 }
 
