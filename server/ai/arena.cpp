@@ -9,6 +9,7 @@
 #include "seatorders.h"
 
 #include <algorithm>
+#include <random>
 
 namespace vorlan::ai {
 
@@ -20,6 +21,15 @@ int seatsOf(const QByteArray& file)
 {
     const Map m = Map::fromBytes(file);
     return m.loaded() ? std::clamp(m.playerCount - 1, 0, kMaxSeats) : 0;
+}
+
+// Independent seeds for the seats of one game.
+uint32_t mixSeed(uint32_t game, uint32_t player)
+{
+    std::seed_seq seq{game, player};
+    uint32_t out = 0;
+    seq.generate(&out, &out + 1);
+    return out;
 }
 
 } // namespace
@@ -89,10 +99,12 @@ ArenaGame::ArenaGame(const ArenaMap& map, std::vector<std::unique_ptr<Agent>> ag
     game_ = std::make_unique<Game>(
         0, QStringLiteral("arena"), map.name, map.file,
         [this](int seat, const QByteArray& m) { inbox_[size_t(seat)].append(m); });
-    const int capacity = std::max(1, game_->capacity());
+    // The first N start positions of a map face each other; the players
+    // turn round them.
+    const int used = std::max(1, std::min(game_->capacity(), players()));
     for (int i = 0; i < players(); ++i)
         seats_.push_back(
-            game_->addPlayer(QStringLiteral("Computer %1").arg(i + 1), (i + rotation) % capacity));
+            game_->addPlayer(QStringLiteral("Computer %1").arg(i + 1), (i + rotation) % used));
     game_->start(speed, char('0' + gameType), minutes);
     // What a client is sent before the start, then the whole game.
     const QByteArray before = toClient::mapBegin() + toClient::mapData({map.file}) +
@@ -160,19 +172,18 @@ GameOutcome Arena::play(int index)
     const uint32_t gameSeed = settings_.seed * 1000003u + uint32_t(index) * 7919u;
     std::vector<std::unique_ptr<Agent>> agents;
     for (int i = 0; i < n; ++i)
-        agents.push_back(
-            makeAgent(settings_.players[i], gameSeed + uint32_t(i) * 104729u, nullptr));
-    // Players take turns round the start positions from game to game, so
-    // that no one keeps the better corner.
-    ArenaGame arena(arenaMap, std::move(agents), index, settings_.speed, settings_.gameType,
-                    settings_.minutes, [&](int i, const QString& line) {
-                        const QString text =
-                            QStringLiteral("%1: %2").arg(settings_.players[i], line);
-                        if (!reported_.contains(text) && report_) {
-                            reported_ << text;
-                            report_(text);
-                        }
-                    });
+        agents.push_back(makeAgent(settings_.players[i], mixSeed(gameSeed, uint32_t(i)), nullptr));
+    // Players take turns round the start positions each time a map comes
+    // round again, so that no one keeps the better corner of a map.
+    ArenaGame arena(
+        arenaMap, std::move(agents), index / int(settings_.maps.size()), settings_.speed,
+        settings_.gameType, settings_.minutes, [&](int i, const QString& line) {
+            const QString text = QStringLiteral("%1: %2").arg(settings_.players[i], line);
+            if (!reported_.contains(text) && report_) {
+                reported_ << text;
+                report_(text);
+            }
+        });
     arena.playOut();
     Game& game = arena.game();
     std::vector<int> seats;

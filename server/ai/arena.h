@@ -80,8 +80,8 @@ class ArenaGame
 public:
     using Report = std::function<void(int player, const QString& line)>;
 
-    // Player i takes the start position (i + rotation) % seats, or the first
-    // free one.
+    // Of the first N start positions (N players), player i takes
+    // (i + rotation) % N.
     ArenaGame(const ArenaMap& map, std::vector<std::unique_ptr<Agent>> agents, int rotation,
               int speed, int gameType, int minutes, Report report = {});
     ~ArenaGame();

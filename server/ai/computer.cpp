@@ -5,8 +5,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 
 namespace vorlan::ai {
 
@@ -22,8 +20,10 @@ constexpr int kBankAbove = 400;         ///< leave-if-more once settled (territo
 constexpr int kBankRound = 100;         ///< round-to once settled: banked garrisons grow fastest
 constexpr int32_t kAll = 1'000'000'000; ///< "as much as there is" for p / g
 constexpr int kGrowthEvery = 10;
-constexpr int kStrandedArmy = 10; ///< few enough soldiers to spend just to walk free        ///<
-                                  ///< one growth step per this many server steps
+constexpr double kPatience = 0.6;   ///< attacks now if that is worth this share of the best target
+constexpr double kCommitment = 0.7; ///< share of the best worth a chosen target must keep
+constexpr int kStrandedArmy = 10;   ///< few enough soldiers to spend just to walk free        ///<
+                                    ///< one growth step per this many server steps
 
 bool walkable(int kind, int me)
 {
@@ -45,12 +45,12 @@ Style styleOf(Level level)
 {
     Style s;
     switch (level) {
-    case Level::Easy: // slow to react, strips its blocks bare, never defends
-        s.reactPercent = 50;
+    case Level::Easy: // slow to react, never defends, walks everywhere on foot
+        s.reactPercent = 60;
         s.defends = false;
         s.rivalAware = false;
         s.useCities = false;
-        s.keepInterior = 0;
+        s.commits = false;
         s.keepBorder = 0;
         s.soldierSteps = 0.5;
         s.enemyBlock = 1.0;
@@ -60,33 +60,21 @@ Style styleOf(Level level)
         s.defends = true;
         s.rivalAware = false;
         s.useCities = true;
-        s.keepInterior = 2;
-        s.keepBorder = 8;
+        s.commits = false;
+        s.keepBorder = 0;
         s.soldierSteps = 0.5;
-        s.enemyBlock = 1.3;
+        s.enemyBlock = 1.0;
         break;
-    case Level::Hard: // every step, the nearest gains first, presses rivals hardest
+    case Level::Hard: // every step; guards his border, keeps to his plan, watches rivals
         s.reactPercent = 100;
         s.defends = true;
         s.rivalAware = true;
         s.useCities = true;
-        s.keepInterior = 2;
-        s.keepBorder = 8;
-        s.soldierSteps = 0.2;
-        s.enemyBlock = 2.0;
+        s.commits = true;
+        s.keepBorder = 4;
+        s.soldierSteps = 0.3;
+        s.enemyBlock = 1.5;
         break;
-    }
-    const char* env = getenv(level == Level::Easy     ? "AI_EASY"
-                             : level == Level::Normal ? "AI_NORMAL"
-                                                      : "AI_HARD");
-    if (env) {
-        int d, de, r, c;
-        sscanf(env, "%d,%d,%d,%d,%d,%d,%d,%lf,%lf", &s.reactPercent, &s.depth, &de, &r, &c,
-               &s.keepInterior, &s.keepBorder, &s.soldierSteps, &s.enemyBlock);
-        s.defends = de;
-        s.rivalAware = r;
-        s.useCities = c;
-        (void)d;
     }
     return s;
 }
@@ -104,10 +92,6 @@ QByteArray ComputerPlayer::act()
         return {};
     QByteArray out;
     const auto s = decide();
-    if (getenv("AI_TRACE") && view_.map().myIndex == atoi(getenv("AI_TRACE")))
-        fprintf(stderr, "step %d me %d at %d,%d army %d: %c %d\n", view_.step(),
-                view_.map().myIndex, view_.me()->x, view_.me()->y, view_.me()->army,
-                s ? s->subCode : '-', s ? s->argument : 0);
     if (s)
         out += vorlan::step(s->subCode, s->argument);
     if (view_.step() % kMarketEverySteps == 0)
@@ -192,7 +176,7 @@ void ComputerPlayer::search(bool freeEverywhere)
             first_[n] = c == s ? kMoves[d] : first_[c];
             queue_[queued_++] = int16_t(n);
         }
-        if (style_.useCities && m.cell(x, y).kind == kCity) {
+        if (style_.useCities && freeEverywhere && m.cell(x, y).kind == kCity) {
             for (int d = 0; d < 4; ++d) {
                 const int t = jumps_[c][d];
                 if (t < 0 || dist_[t] >= 0)
@@ -211,44 +195,6 @@ int ComputerPlayer::predictedGarrison(int x, int y, int steps) const
     for (int n = growthsBefore(view_.step(), steps); n > 0; --n)
         g += armyGrowth(g);
     return g;
-}
-
-double ComputerPlayer::chainWorth(int x, int y, int army, int depth, double* cost,
-                                  int* extraSteps) const
-{
-    const Map& m = view_.map();
-    int visited[8];
-    int nVisited = 0;
-    visited[nVisited++] = at(x, y);
-    double worth = 0;
-    for (int k = 0; k < depth; ++k) {
-        int best = -1, bestG = 0, bx = 0, by = 0;
-        for (int d = 0; d < 4; ++d) {
-            const int nx = x + kDx[d], ny = y + kDy[d];
-            if (!m.contains(nx, ny) || !hostile(m.cell(nx, ny).kind))
-                continue;
-            const int n = at(nx, ny);
-            if (std::find(visited, visited + nVisited, n) != visited + nVisited)
-                continue;
-            const int g = std::max(0, m.cell(nx, ny).army);
-            if (g < army && (best < 0 || g < bestG)) {
-                best = n;
-                bestG = g;
-                bx = nx;
-                by = ny;
-            }
-        }
-        if (best < 0 || nVisited == 8)
-            break;
-        visited[nVisited++] = best;
-        worth += m.cell(bx, by).kind == kNeutral ? 1.0 : style_.enemyBlock;
-        army -= bestG + 1;
-        *cost += bestG + 1;
-        ++*extraSteps;
-        x = bx;
-        y = by;
-    }
-    return worth;
 }
 
 double ComputerPlayer::contested(int x, int y, int steps) const
@@ -311,7 +257,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
         char order = 0;
         int need = 0;
     };
-    Choice capture, anyTarget, defend;
+    Choice capture, anyTarget, defend, kept;
     std::array<uint8_t, kSide * kSide> seen{};
     for (int qi = 0; qi < queued_; ++qi) {
         const int c = queue_[qi], x = c % kSide, y = c / kSide;
@@ -327,20 +273,23 @@ std::optional<Step> ComputerPlayer::territoryMove()
             const bool rival = m.cell(hx, hy).kind != kNeutral;
             const int g = predictedGarrison(hx, hy, steps);
             const int margin = rival ? 1 : 0;
-            double cost = g + 1;
-            int extra = 0;
             double worth = rival ? style_.enemyBlock : 1.0;
-            if (style_.depth > 1)
-                worth += chainWorth(hx, hy, army - g - 1, style_.depth - 1, &cost, &extra) * 0.8;
             if (style_.rivalAware)
                 worth *= contested(hx, hy, steps);
-            const double score = worth / (steps + extra + style_.soldierSteps * cost);
+            const double score = worth / (steps + style_.soldierSteps * (g + 1));
             if (score > anyTarget.score)
                 anyTarget = {score, 0, g + margin + 1};
             if (army > g + margin && score > capture.score)
-                capture = {score, c == s ? kMoves[d] : first_[c], 0};
+                capture = {score, c == s ? kMoves[d] : first_[c], h};
+            if (army > g + margin && h == target_)
+                kept = {score, c == s ? kMoves[d] : first_[c], h};
         }
     }
+    // Keeping to the block chosen before unless a clearly better one turned
+    // up: otherwise two targets of about equal worth pull him to and fro.
+    if (style_.commits && kept.order && kept.score >= kCommitment * capture.score)
+        capture = kept;
+    target_ = capture.order ? capture.need : -1;
 
     // Rivals standing next to an own block they could take.
     if (style_.defends && army > 0) {
@@ -365,7 +314,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
     if (defend.score > 0 && defend.score > capture.score)
         return Step{defend.order, defend.order == 'P' ? defend.need : 0};
 
-    if (capture.order && capture.score >= 0.6 * anyTarget.score)
+    if (capture.order && capture.score >= kPatience * anyTarget.score)
         return Step{capture.order, 0};
 
     // Collect: the best soldiers per step among the own garrisons. Without
@@ -376,7 +325,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
             const int c = queue_[qi], x = c % kSide, y = c / kSide;
             if (m.cell(x, y).kind != m.myIndex)
                 continue;
-            const int keep = nextToRival(x, y) ? style_.keepBorder : style_.keepInterior;
+            const int keep = nextToRival(x, y) ? style_.keepBorder : 0;
             const int avail = m.cell(x, y).army - keep;
             if (avail <= 0)
                 continue;
@@ -400,7 +349,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
         return Step{collect.order, collect.order == 'G' ? collect.need : 0};
     if (capture.order)
         return Step{capture.order, 0};
-    if (army > 0 && (m.cell(me.x, me.y).kind == m.myIndex || m.cell(me.x, me.y).kind == kCity)) {
+    if (army > 0 && m.cell(me.x, me.y).kind == m.myIndex) {
         // Cut off from every garrison by hostile blocks: put the few soldiers
         // down, then walk over anything.
         search(true);
@@ -408,7 +357,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
         if (bestCollect(&unused).order)
             return Step{'P', army};
     }
-    if (army > 0 && army <= kStrandedArmy && !walkable(m.cell(me.x, me.y).kind, m.myIndex)) {
+    if (army > 0 && army <= kStrandedArmy && m.cell(me.x, me.y).kind != m.myIndex) {
         // Stranded on a block taken from under him, with a handful of
         // soldiers and nothing weak enough around: spend them on the weakest
         // neighbour, then walk free.

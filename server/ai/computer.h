@@ -3,11 +3,12 @@
 // order per server step, plus now and then a market order.
 //
 // Every decision is a breadth-first search from the player's block over the
-// blocks he can walk freely (his own, cities, gold mines; city jumps as
-// edges), scoring what lies one block beyond: hostile blocks to take, own
-// garrisons to collect, threatened blocks to reinforce, and in a gold game
-// the mines to empty. The level sets how far a capture is looked ahead, how
-// often the player reacts, whether he defends and watches his rivals.
+// blocks he can walk (carrying soldiers: his own, cities and gold mines;
+// without: everything passable, city jumps included), scoring what lies one
+// block beyond: hostile blocks to take, own garrisons to collect, threatened
+// blocks to reinforce, and in a gold game the mines to empty. The level sets
+// how often the player reacts, whether he defends, guards his border, keeps
+// to a plan and watches his rivals.
 
 #include "agent.h"
 #include "messages.h"
@@ -24,12 +25,11 @@ namespace vorlan::ai {
 struct Style
 {
     int reactPercent = 100;    ///< chance of giving an order in a step
-    int depth = 1;             ///< captures chained when judging a target
     bool defends = true;       ///< reinforces own blocks next to a stronger enemy
     bool rivalAware = true;    ///< avoids mines and blocks a rival reaches first
     bool useCities = true;     ///< city jumps and the city stock
-    int keepInterior = 0;      ///< soldiers left on an inner block when collecting
-    int keepBorder = 0;        ///< ... on a block next to a rival's
+    bool commits = true;       ///< keeps to a chosen target while it stays good
+    int keepBorder = 0;        ///< soldiers left on a block next to a rival's when collecting
     double soldierSteps = 0.5; ///< steps one soldier is worth when spending them
     double enemyBlock = 1.0;   ///< worth of a rival's block against a neutral one
 };
@@ -62,7 +62,6 @@ private:
     std::optional<Step> territoryMove();
     std::optional<Step> goldMove();
     int predictedGarrison(int x, int y, int steps) const;
-    double chainWorth(int x, int y, int army, int depth, double* cost, int* extraSteps) const;
     double contested(int x, int y, int steps) const;
     bool hostile(int kind) const;
     bool nextToRival(int x, int y) const;
@@ -71,6 +70,7 @@ private:
     std::mt19937 rng_;
     SeatView view_;
     int lastStep_ = -1;
+    int target_ = -1; ///< the block he set out to take
     bool mapPrepared_ = false;
     // City jump targets by city block and direction 1..4 (-1 none).
     std::array<std::array<int16_t, 4>, kSide * kSide> jumps_{};
