@@ -4,6 +4,7 @@
 #include "chat.h"
 #include "keys.h"
 #include "net/appstate.h"
+#include "net/datafiles.h"
 #include "net/mainwindow.h"
 #include "options/market.h"
 #include "orders.h"
@@ -75,13 +76,13 @@ void Dispatcher::putOnDisguise()
     main_.showMinimized();
     main_.setWindowTitle(QStringLiteral("{C:} - Far"));
     state_.appTitle = QStringLiteral("{C:} - Far");
-    QApplication::setWindowIcon(QIcon(QStringLiteral("far.ico")));
+    QApplication::setWindowIcon(QIcon(dataFile(QStringLiteral("far.ico"))));
 }
 
 void Dispatcher::takeOffDisguise()
 {
     bossMode_ = false;
-    QApplication::setWindowIcon(QIcon(QStringLiteral("vorlan.ico")));
+    QApplication::setWindowIcon(QIcon(dataFile(QStringLiteral("vorlan.ico"))));
     state_.appTitle = state_.rus ? QStringLiteral("Ворлан !") : QStringLiteral("The Vorlane");
     main_.setWindowTitle(savedCaption_);
 }

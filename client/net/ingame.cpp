@@ -3,6 +3,7 @@
 #include "connection.h"
 #include "controls/chat.h"
 #include "controls/orders.h"
+#include "datafiles.h"
 #include "encoders.h"
 #include "mainwindow.h"
 #include "view/mappanel.h"
@@ -123,7 +124,8 @@ void InGame::youAre(const YouAre& m)
     if (Map* map = state_.map.get(); map && isPlayerIndex(m.index)) {
         map->myIndex = m.index;
         main_.orders().refreshHud();
-        main_.yourImage->setPixmap(QPixmap(QString::number(m.index) + QStringLiteral(".bmp")));
+        main_.yourImage->setPixmap(
+            QPixmap(dataFile(QString::number(m.index) + QStringLiteral(".bmp"))));
         main_.mapPanel->paintCursor();
     }
     state_.status = kOwnPlayerKnown;
@@ -191,7 +193,7 @@ void InGame::textMessage(const TextMessage& m)
     if (t == kGamePaused || t == kGameUnpaused) {
         const bool paused = t == kGamePaused;
         main_.pauseButton->setIcon(
-            QIcon(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp")));
+            QIcon(dataFile(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp"))));
         if (Map* map = state_.map.get()) {
             map->paused = paused;
             main_.mapPanel->paintMap();

@@ -7,6 +7,7 @@
 #include "controls/keys.h"
 #include "controls/menulabel.h"
 #include "controls/orders.h"
+#include "datafiles.h"
 #include "encoders.h"
 #include "ingame.h"
 #include "lobby.h"
@@ -104,7 +105,7 @@ QLabel* valuePanel(QWidget* parent, const char* name, QRect geometry)
 QLabel* picture(QWidget* parent, const char* name, const QString& file, QRect geometry)
 {
     auto* l = make<QLabel>(parent, name, geometry);
-    l->setPixmap(QPixmap(file));
+    l->setPixmap(QPixmap(dataFile(file)));
     l->setScaledContents(true);
     return l;
 }
@@ -173,7 +174,7 @@ void TForm1::buildLayout()
     yourImage = make<QLabel>(Panel1, "yourImage", QRect(6, 440, 24, 24));
     pauseButton = make<QToolButton>(Panel1, "pauseButton", QRect(36, 440, 26, 24));
     pauseButton->setFocusPolicy(Qt::NoFocus);
-    pauseButton->setIcon(QIcon(QStringLiteral("pause.bmp")));
+    pauseButton->setIcon(QIcon(dataFile(QStringLiteral("pause.bmp"))));
     TimeText = make<QLabel>(Panel1, "TimeText", QRect(6, 468, 92, 18));
     TimeText->setText(QStringLiteral("0:00:00"));
     TimeText->setAlignment(Qt::AlignCenter);
@@ -625,7 +626,7 @@ void TForm1::showHelp()
 {
     const QString page =
         state_.rus ? QStringLiteral("vorlan_r.html") : QStringLiteral("vorlan_e.html");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(state_.dir).absoluteFilePath(page)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(dataFile(page)));
 }
 
 int TForm1::blockSize() const
@@ -664,7 +665,7 @@ void TForm1::pauseButtonClick()
     if (state_.gameStarted && state_.map)
         ClientSocket1->write(pauseToggle());
     else
-        pauseButton->setIcon(QIcon(QStringLiteral("play.bmp")));
+        pauseButton->setIcon(QIcon(dataFile(QStringLiteral("play.bmp"))));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -777,7 +778,7 @@ void TForm1::resetToIdle()
     update();
     state_.map.reset();
     setMenuState(MenuSet::NoConnect);
-    loadMap(QStringLiteral("coolgame.map"));
+    loadMap(dataFile(kIdleMap));
     // The idle map fills the window again.
     FormResize();
     mapPanel->show();

@@ -1,6 +1,7 @@
 #include "market.h"
 
 #include "model/map.h"
+#include "net/datafiles.h"
 #include "view/blockpictures.h"
 #include "view/emblembox.h"
 
@@ -91,7 +92,7 @@ TForm6::TForm6(const BlockPictures& pictures, QWidget* parent)
     build();
 }
 
-TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(QDir::currentPath()), parent) {}
+TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(dataFolders()), parent) {}
 
 void TForm6::build()
 {

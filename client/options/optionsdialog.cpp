@@ -1,10 +1,12 @@
 #include "optionsdialog.h"
 
 #include "net/appstate.h"
+#include "net/datafiles.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -64,8 +66,10 @@ void frame(QWidget* parent, const QRect& r)
 
 #ifdef Q_OS_WIN
 constexpr const char* kLibrarySuffix = "dll";
+constexpr const char* kShippedLibrary = "dirud.dll";
 #else
 constexpr const char* kLibrarySuffix = "so";
+constexpr const char* kShippedLibrary = "libdirud.so";
 #endif
 
 } // namespace
@@ -220,8 +224,7 @@ void TOptions::createControls()
                            enemyAttackFailureName, yourLossName};
     controls.voices = voiceBoxes;
     controls.voiceNames = voiceLists;
-    const QString dir = state_ && !state_->dir.isEmpty() ? state_->dir : QDir::currentPath();
-    sound_ = std::make_unique<Sound>(controls, dir, this);
+    sound_ = std::make_unique<Sound>(controls, this);
     MPButtons = new PlayerButtons(sound_->MP, this);
     MPButtons->setObjectName(QStringLiteral("MPButtons"));
     MPButtons->setGeometry(234, 12, 58, 24);
@@ -258,7 +261,7 @@ void TOptions::FormCreate()
 {
     // Every list offers the lines of the sound list; with no file they stay
     // empty and the dialog works on without sounds to choose.
-    const QStringList lines = Sound::readSoundList(QStringLiteral("wav.txt"));
+    const QStringList lines = Sound::readSoundList(dataFile(QStringLiteral("wav.txt")));
     for (QComboBox* list : soundLists()) {
         list->addItems(lines);
         list->setCurrentIndex(-1);
@@ -360,8 +363,17 @@ QFileDialog* TOptions::createLibraryDialog()
     dialog->setDefaultSuffix(QString::fromLatin1(kLibrarySuffix));
     // The platform's libraries end in .so here; .dll files are offered too.
     dialog->setNameFilter(QStringLiteral("Idiot dll (*.dll *.%1)").arg(kLibrarySuffix));
+    // Opens where the chosen library lies, else where the shipped one does.
+    QString folder = QDir::currentPath();
     const QFileInfo current(DirudName->text());
-    dialog->setDirectory(current.isFile() ? current.absolutePath() : QDir::currentPath());
+    const QString shipped =
+        DataFolders::forLibraries(state_ ? state_->dir : QCoreApplication::applicationDirPath())
+            .locate(QString::fromLatin1(kShippedLibrary));
+    if (current.isFile())
+        folder = current.absolutePath();
+    else if (!shipped.isEmpty())
+        folder = QFileInfo(shipped).absolutePath();
+    dialog->setDirectory(folder);
     return dialog;
 }
 

@@ -1,6 +1,7 @@
 #include "language.h"
 
 #include "controls/keys.h"
+#include "net/datafiles.h"
 #include "net/mainwindow.h"
 #include "options/about.h"
 #include "options/market.h"
@@ -76,7 +77,7 @@ void TForm7::FormCreate()
     AppState& state = main_.state();
     const Windows& w = main_.windows();
     setLangIndex(FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt());
-    main_.loadMap(QStringLiteral("coolgame.map"));
+    main_.loadMap(dataFile(QStringLiteral("coolgame.map")));
     main_.createMenuItems();
 
     // First start: English preselected, and the player chooses.

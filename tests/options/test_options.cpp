@@ -1,5 +1,6 @@
 // The options dialog: its controls and defaults, the stored settings, the
 // Russian texts and presets, the bot library controls and the block size.
+#include "datafolders.h"
 #include "modal.h"
 #include "net/appstate.h"
 #include "net/formstorage.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -153,18 +155,20 @@ TEST_F(OptionsTest, ListsAreRestoredByTheirText)
 
 TEST_F(OptionsTest, WithoutTheSoundListTheListsStayEmpty)
 {
+    // A data folder with the music and the switch-on sound but no wav.txt.
     QTemporaryDir elsewhere;
-    const QString saved = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
-    auto o = make();
-    QDir::setCurrent(saved);
+    for (const char* f : {"s0.mid", "kukly.wav"})
+        ASSERT_TRUE(QFile::copy(QDir(state.dir).filePath(f), QDir(elsewhere.path()).filePath(f)));
+    auto o = [&] {
+        test::ScopedDataFolders only({elsewhere.path()});
+        return make();
+    }();
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(o->cmbv(n)->count(), 0);
     EXPECT_EQ(o->makingPostName->count(), 0);
     o->makingPost->setChecked(true);
     o->sound().playEvent(Sound::Event::MakingPost);
     EXPECT_TRUE(o->enableWAVE->isChecked());
-    // The program folder still has the music.
     EXPECT_TRUE(o->enableMIDI->isChecked());
 }
 
@@ -175,7 +179,7 @@ TEST_F(OptionsTest, ClickingAnEventBoxPreviewsItsSound)
     QTest::mouseClick(o->enemyAttackFailure, Qt::LeftButton, {},
                       QPoint(8, o->enemyAttackFailure->height() / 2));
     ASSERT_TRUE(o->enemyAttackFailure->isChecked());
-    EXPECT_EQ(o->sound().MPW.fileName(), "kukly7.wav");
+    EXPECT_EQ(QFileInfo(o->sound().MPW.fileName()).fileName(), "kukly7.wav");
     EXPECT_EQ(o->sound().MPW.mode(), Mode::Playing);
     // Unchecking plays nothing.
     o->sound().MPW.stop();
@@ -251,10 +255,10 @@ TEST_F(OptionsTest, PresetsBeyondAShortListChooseNothing)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("a\r\nb\r\nc\r\nd\r\n");
     f.close();
-    const QString saved = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
-    auto o = make();
-    QDir::setCurrent(saved);
+    auto o = [&] {
+        test::ScopedDataFolders only({elsewhere.path()});
+        return make();
+    }();
     o->applyRussianSoundPresets();
     EXPECT_EQ(o->voiceIndex(1), 2);
     EXPECT_EQ(o->voiceIndex(2), 3);
