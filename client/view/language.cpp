@@ -41,10 +41,7 @@ TForm7::TForm7(TForm1& main, QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(146, 64, 72, 28);
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        storeLanguage();
-        accept();
-    });
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     FormCreate();
 }
 
@@ -71,11 +68,21 @@ void TForm7::storeLanguage()
     FormStorage1.sync();
 }
 
+void TForm7::done(int result)
+{
+    // The choice counts however the dialog is closed: Ok, Esc or the close box.
+    storeLanguage();
+    QDialog::done(result);
+}
+
 void TForm7::FormCreate()
 {
     AppState& state = main_.state();
     const Windows& w = main_.windows();
-    setLangIndex(FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt());
+    // Anything but English or Russian stored counts as nothing stored.
+    bool ok = false;
+    const int stored = FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt(&ok);
+    setLangIndex(ok && (stored == 0 || stored == 1) ? stored : -1);
     main_.loadMap(QStringLiteral("coolgame.map"));
     main_.createMenuItems();
 
@@ -83,7 +90,6 @@ void TForm7::FormCreate()
     if (langIndex() == -1) {
         setLangIndex(0);
         exec();
-        storeLanguage();
         if (langIndex() == 1) {
             state.rus = true;
             if (w.options)
