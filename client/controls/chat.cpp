@@ -196,6 +196,7 @@ void ChatControls::openChat(ChatMode mode)
     main_.msgToSendLabel->setText(caption);
     main_.msgToSendLabel->show();
     entry->setFocus();
+    entry->lineEdit()->selectAll(); // the offered line goes as it is, or typing replaces it
 }
 
 void ChatControls::sendToPlayer(int32_t recipient, const QString& text)

@@ -142,9 +142,18 @@ void TForm7::applyRussianMainTexts()
     f.chatOptions->item(0, 2)->setText(ru("В"));
     f.chatOptions->item(9, 0)->setText(ru("С"));
     f.state().appTitle = ru("Ворлан !");
+    // A caption longer than the room left in its panel gets a smaller font.
     for (QLabel* l : {f.Label1, f.Label2, f.Label3, f.Label4, f.Label5, f.Label6, f.Label17,
-                      f.Label13, f.Label14, f.gameTypeLabel, f.gameTimeLabel})
+                      f.Label13, f.Label14, f.gameTypeLabel, f.gameTimeLabel}) {
         l->adjustSize();
+        const int room = l->parentWidget()->width() - l->x() - 4;
+        QFont font = l->font();
+        while (l->width() > room && font.pointSizeF() > 6) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            l->setFont(font);
+            l->adjustSize();
+        }
+    }
 }
 
 } // namespace vorlan

@@ -17,6 +17,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -146,6 +147,9 @@ TEST_F(MainWindowTest, StoredRussianAppliesAtStart)
     EXPECT_EQ(f.Label1->text(), QString::fromUtf8("Выбери-ка Ворлан-сервер"));
     EXPECT_EQ(f.gameType->itemText(1), QString::fromUtf8("Игра за золото"));
     EXPECT_EQ(f.gameType->currentIndex(), 0);
+    for (QFrame* panel : {f.gamesPanel, f.playersPanel})
+        for (QLabel* l : panel->findChildren<QLabel*>())
+            EXPECT_LE(l->geometry().right(), panel->width()) << l->objectName().toStdString();
     f.logSystem("Disconnected...", QString::fromUtf8("Соединение разорвано"));
     EXPECT_EQ(f.systemMsg->item(f.systemMsg->count() - 1)->text(),
               QString::fromUtf8("Соединение разорвано"));
