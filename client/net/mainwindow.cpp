@@ -199,6 +199,16 @@ void TForm1::buildLayout()
     msg->hide();
     msgToSendLabel = make<QLabel>(this, "msgToSendLabel", QRect(104, 120, 513, 26));
     usePanelColours(msgToSendLabel);
+    {
+        // The chat caption: white bold text on dark blue.
+        QPalette pal = msgToSendLabel->palette();
+        pal.setColor(QPalette::Window, QColor(0, 0, 128));
+        pal.setColor(QPalette::WindowText, Qt::white);
+        msgToSendLabel->setPalette(pal);
+        QFont bold = msgToSendLabel->font();
+        bold.setBold(true);
+        msgToSendLabel->setFont(bold);
+    }
     msgToSendLabel->hide();
     msgToSend = make<QComboBox>(this, "msgToSend", QRect(104, 146, 513, 24));
     msgToSend->setEditable(true);
