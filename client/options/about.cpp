@@ -136,7 +136,7 @@ TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(par
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1);
+    Timer1->setInterval(kAboutTickMs);
     connect(Timer1, &QTimer::timeout, this, &TMyAbout::Timer1Timer);
 }
 

@@ -169,6 +169,14 @@ void TForm6::build()
         if (checked)
             marketOperClick();
     });
+    // A click on the operation already chosen recomputes it as well.
+    connect(marketOperButtons, &QButtonGroup::idPressed, this,
+            [this](int id) { operationPressedWasChecked_ = id == operation(); });
+    connect(marketOperButtons, &QButtonGroup::idClicked, this, [this](int) {
+        if (operationPressedWasChecked_)
+            marketOperClick();
+        operationPressedWasChecked_ = false;
+    });
     connect(howMany, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);
     connect(price, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);
 }

@@ -58,7 +58,7 @@ TEST_F(OptionsTest, FirstStartHasTheDefaultsAndTheSoundsRunning)
 {
     auto o = make();
     EXPECT_EQ(o->windowTitle(), "Options");
-    EXPECT_EQ(o->size(), QSize(610, 393));
+    EXPECT_EQ(o->size(), QSize(862, 393)); // wider than the form: whole phrases in the lists
     EXPECT_TRUE(o->windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(o->enableMIDI->isChecked());
     EXPECT_TRUE(o->enableWAVE->isChecked());
@@ -75,6 +75,11 @@ TEST_F(OptionsTest, FirstStartHasTheDefaultsAndTheSoundsRunning)
         EXPECT_EQ(o->voiceIndex(n), -1);
     }
     EXPECT_EQ(o->yourLossName->itemText(2), lines[2]);
+    // Every phrase is seen whole in a closed list (the arrow takes about 30 pixels).
+    for (const QString& line : lines)
+        for (QComboBox* list : {o->cmbv(1), o->yourAttackName})
+            EXPECT_LE(QFontMetrics(list->font()).horizontalAdvance(line) + 30, list->width())
+                << line.toStdString();
     EXPECT_EQ(o->blockSize(), 16);
     EXPECT_FALSE(o->DirudName->isEnabled());
     EXPECT_TRUE(o->DirudName->text().isEmpty());
