@@ -133,7 +133,7 @@ void ComputerPlayer::prepareMap()
             }
         }
     }
-    mapPrepared_ = true;
+    preparedFor_ = view_.mapsReceived();
 }
 
 bool ComputerPlayer::hostile(int kind) const
@@ -245,7 +245,7 @@ std::optional<Step> ComputerPlayer::decide()
 {
     if (!view_.me() || view_.map().width <= 0)
         return std::nullopt;
-    if (!mapPrepared_)
+    if (preparedFor_ != view_.mapsReceived())
         prepareMap();
     if (const auto s = settings())
         return s;

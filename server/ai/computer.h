@@ -71,8 +71,8 @@ private:
     std::mt19937 rng_;
     SeatView view_;
     int lastStep_ = -1;
-    int target_ = -1; ///< the block he set out to take
-    bool mapPrepared_ = false;
+    int target_ = -1;      ///< the block he set out to take
+    int preparedFor_ = -1; ///< the map (SeatView::mapsReceived) the jumps were worked out for
     // City jump targets by city block and direction 1..4 (-1 none).
     std::array<std::array<int16_t, 4>, kSide * kSide> jumps_{};
     // The last search.

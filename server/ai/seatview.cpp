@@ -50,6 +50,7 @@ void SeatView::stepNumber(const StepNumber& m)
 void SeatView::mapData(const MapData& m)
 {
     map_ = Map::fromBytes(m.file);
+    ++mapsReceived_;
 }
 
 void SeatView::cellUpdate(const CellUpdate& m)
@@ -106,7 +107,6 @@ void SeatView::gameInfo(const GameInfo& m)
 void SeatView::eventCame()
 {
     map_.growBlocks();
-    ++growthSteps_;
 }
 
 void SeatView::roundToNotice(const RoundToNotice& m)

@@ -36,7 +36,7 @@ public:
     bool over() const { return over_; }
     bool paused() const { return map_.paused; }
     bool broken() const { return assembler_.isStopped(); }
-    int growthSteps() const { return growthSteps_; }
+    int mapsReceived() const { return mapsReceived_; } ///< counts mapData: a new map to study
 
     // Marks the view as a running, synced game (hand-made positions).
     void setPlaying(int myIndex, int gameType = 0);
@@ -63,7 +63,7 @@ private:
     int minutes_ = 0;
     int minutesLeft_ = 0;
     int speed_ = 2;
-    int growthSteps_ = 0;
+    int mapsReceived_ = 0;
     bool started_ = false;
     bool synced_ = false;
     bool over_ = false;
