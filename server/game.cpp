@@ -473,11 +473,9 @@ void Game::market(int player, const Market& m)
         r.cityArmy = clampedSum(r.cityArmy, soldiers);
         r.cityGold = clampedSum(r.cityGold, gold);
         sendPlayer(to);
-        sendTo(to, toClient::textMessage(
-                       {clientText(QStringLiteral("%1 gave you %2 soldiers and %3 gold")
-                                       .arg(p.name)
-                                       .arg(soldiers)
-                                       .arg(gold))}));
+        sendTo(to, toClient::textMessage({clientText(
+                       QStringLiteral("%1 gave you %2 soldiers and %3 gold")
+                           .arg(p.name, QString::number(soldiers), QString::number(gold)))}));
         break;
     }
     }

@@ -16,6 +16,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
   desktop-file-utils appstream
+  clang libclang-rt-14-dev
 )
 
 missing=()

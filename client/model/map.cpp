@@ -1,5 +1,6 @@
 #include "map.h"
 
+#include <limits>
 #include <QFile>
 
 namespace vorlan {
@@ -34,6 +35,13 @@ QString validate(const QByteArray& b)
 }
 
 } // namespace
+
+int32_t grownBy(int32_t value, int32_t growth)
+{
+    // Figures come from the server as any int32; growth stops at the top.
+    constexpr int32_t top = std::numeric_limits<int32_t>::max();
+    return value > top - growth ? top : value + growth;
+}
 
 int32_t armyGrowth(int32_t army)
 {
@@ -112,10 +120,10 @@ void Map::growBlocks(const std::function<void(int, int)>& redrawBlock)
             case kCity:
                 break;
             case kGoldMine:
-                c.gold += 100;
+                c.gold = grownBy(c.gold, kGoldMineGrowth);
                 break;
             default:
-                c.army += armyGrowth(c.army);
+                c.army = grownBy(c.army, armyGrowth(c.army));
                 break;
             }
             if (c.kind == myIndex && showArmyLevels == 1 && redrawBlock)

@@ -107,7 +107,12 @@ private:
     QString loadError_;
 };
 
+constexpr int32_t kGoldMineGrowth = 100; ///< gold added to a mine in one step
+
 // The army added to a growing block in one step.
 int32_t armyGrowth(int32_t army);
+
+// value + growth (growth >= 0), held at the int32 maximum instead of wrapping.
+int32_t grownBy(int32_t value, int32_t growth);
 
 } // namespace vorlan

@@ -35,6 +35,13 @@ Connection::Connection(ProtocolHandler& handler, QObject* parent)
     connect(&socket_, &QTcpSocket::errorOccurred, this, &Connection::onError);
 }
 
+Connection::~Connection()
+{
+    socket_.disconnect(this);
+    open_ = false;
+    socket_.abort();
+}
+
 quint16 Connection::port()
 {
     bool ok = false;

@@ -22,6 +22,9 @@ public:
     };
 
     explicit Connection(ProtocolHandler& handler, QObject* parent = nullptr);
+    // Going away ends an open connection silently: nothing is sent and no
+    // handler runs, since the owner is going away too.
+    ~Connection() override;
 
     // The port of the game server; VORLAN_PORT overrides it (a test aid).
     static quint16 port();
@@ -51,8 +54,10 @@ private:
     void onError(QAbstractSocket::SocketError error);
     void finish(End how);
 
-    QTcpSocket socket_;
+    // The assembler outlives the socket: a socket going down still reports
+    // to this object until it is disconnected in the destructor.
     ReceiveAssembler assembler_;
+    QTcpSocket socket_;
     bool open_ = false; ///< between open() and the end of that connection
 };
 

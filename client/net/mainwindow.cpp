@@ -143,7 +143,10 @@ TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
 
 TForm1::~TForm1()
 {
-    // The socket may still report its end while the window goes away.
+    // Destroying the children below moves the focus and may end the
+    // connection; neither may reach this window's handlers any more, since
+    // the members they use are gone by then.
+    disconnect(qApp, nullptr, this, nullptr);
     if (ClientSocket1)
         ClientSocket1->disconnect(this);
 }

@@ -1,6 +1,7 @@
 #include "map.h"
 
 #include <gtest/gtest.h>
+#include <limits>
 #include <QFile>
 #include <QTemporaryDir>
 
@@ -167,6 +168,22 @@ TEST(MapGrowth, ArmyThresholdsGoldMinesAndStillBlocks)
     m.growBlocks();
     EXPECT_EQ(m.cells[0][0].army, 103);
     EXPECT_EQ(m.cells[4][0].gold, 0);
+}
+
+TEST(MapGrowth, StopsAtTheLargestFigureInsteadOfWrapping)
+{
+    constexpr int32_t top = std::numeric_limits<int32_t>::max();
+    Map m = Map::fromBytes(bytes({3, 1, 0, 9, 10, 2}));
+    m.cells[0][0].army = top - 1;
+    m.cells[1][0].gold = top - 50;
+    m.cells[2][0].army = top;
+    m.growBlocks();
+    EXPECT_EQ(m.cells[0][0].army, top);
+    EXPECT_EQ(m.cells[1][0].gold, top);
+    EXPECT_EQ(m.cells[2][0].army, top);
+    m.cells[0][0].army = top - 3;
+    m.growBlocks();
+    EXPECT_EQ(m.cells[0][0].army, top);
 }
 
 TEST(MapGrowth, RedrawsOnlyOwnBlocksInGarrisonView)

@@ -485,3 +485,37 @@ TEST_F(ClientTest, MapFileThatCannotBeWrittenCostsOneLine)
     EXPECT_EQ(st().map->width, 3); // the game goes on with the received map
     EXPECT_TRUE(f().playersPanel->isVisibleTo(&f()));
 }
+
+TEST_F(ClientTest, QuittingWhileConnectedClosesTheConnection)
+{
+    connectToServer();
+    server.send(toClient::gameEntry({"half", "x", 1}).left(5)); // half a message pending
+    QTest::qWait(50);
+    client.reset();
+    EXPECT_TRUE(QTest::qWaitFor(
+        [&] { return server.client->state() == QAbstractSocket::UnconnectedState; }));
+}
+
+TEST(Connection, GoingAwayWhileOpenEndsSilently)
+{
+    ScriptedServer server;
+    struct Texts : ProtocolHandler
+    {
+        int count = 0;
+        void textMessage(const TextMessage&) override { ++count; }
+    } texts;
+    auto c = std::make_unique<Connection>(texts);
+    int ended = 0;
+    QObject::connect(c.get(), &Connection::ended, [&] { ++ended; });
+    c->open("127.0.0.1");
+    ASSERT_TRUE(server.waitForClient());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return c->socket().state() == QAbstractSocket::ConnectedState; }));
+    server.send(hex("0071"
+                    "0005"
+                    "4142")); // a text message, half of it
+    ASSERT_TRUE(QTest::qWaitFor([&] { return c->assembler().receivedLength() == 6; }));
+    c.reset();
+    EXPECT_EQ(ended, 0);
+    EXPECT_EQ(texts.count, 0);
+}

@@ -236,3 +236,22 @@ TEST_F(MainWindowTest, BossKeyDisguisesEveryVisibleWindow)
     EXPECT_EQ(monitor->windowTitle(), "Monitor");
     EXPECT_EQ(c->state().appTitle, "The Vorlane");
 }
+
+TEST_F(MainWindowTest, DestroyedWithTheFocusOnTheChatLine)
+{
+    // Destroying the children moves the focus after the window's own members
+    // are gone; no handler of the window may run then.
+    auto c = start();
+    TForm1& f = c->main();
+    f.show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    f.msgToSend->show();
+    f.msgToSend->setFocus();
+    ASSERT_TRUE(QTest::qWaitFor([&] {
+        QWidget* w = QApplication::focusWidget();
+        return w && (w == f.msgToSend || w->parentWidget() == f.msgToSend);
+    }));
+    c.reset();
+    EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}

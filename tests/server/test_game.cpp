@@ -296,6 +296,20 @@ TEST_F(GameTest, MarketMatchesBuyAndSellAtTheSellersPriceAndGifts)
     EXPECT_EQ(player(0).cityGold, 100);
 }
 
+TEST_F(GameTest, GiftLineShowsTheGiversNameAsTyped)
+{
+    // A name with place markers is text, not a format.
+    ASSERT_EQ(game.addPlayer("Ann", 0), 0);
+    ASSERT_EQ(game.addPlayer("A%1%2", 1), 1);
+    ASSERT_TRUE(game.start(4, '0', 40));
+    game.sync(0);
+    game.sync(1);
+    game.editMap().players[1].cityArmy = 7;
+    game.editMap().players[1].cityGold = 5;
+    game.market(1, {'0', 7, 5});
+    EXPECT_EQ(views[0].texts.last(), "A%1%2 gave you 7 soldiers and 5 gold");
+}
+
 TEST_F(GameTest, ChatGoesToTheRecipientAndControlTextsCannotBeForged)
 {
     startTwo();
