@@ -1,6 +1,7 @@
 // The Vorlane client: finds its files and the temporary directory, creates
 // every window and runs until the main window closes.
 #include "net/client.h"
+#include "net/datafiles.h"
 #include "net/mainwindow.h"
 #include "net/startup.h"
 
@@ -12,13 +13,12 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    // Every data file lies beside the program.
-    QDir::setCurrent(QCoreApplication::applicationDirPath());
-
+    // Data files are looked up beside the program, then in the installed data
+    // folder (vorlan::dataFile); the current directory is left alone.
     vorlan::AppState state;
-    state.dir = QDir::currentPath();
+    state.dir = QCoreApplication::applicationDirPath();
     state.appTitle = QStringLiteral("The Vorlane");
-    QApplication::setWindowIcon(QIcon(QStringLiteral("vorlan.ico")));
+    QApplication::setWindowIcon(QIcon(vorlan::dataFile(QStringLiteral("vorlan.ico"))));
 
     state.tempDir = vorlan::findTempDir();
     if (state.tempDir.isEmpty()) {

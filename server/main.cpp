@@ -2,6 +2,7 @@
 // The game server of The Vorlane: offers the maps of a folder, runs the games
 // of the clients that connect and fills free seats with computer players.
 #include "ai/agent.h"
+#include "datafiles.h"
 #include "serveroptions.h"
 #include "tcpfront.h"
 
@@ -14,9 +15,12 @@ int main(int argc, char** argv)
     QCoreApplication app(argc, argv);
     vorlan::ServerOptions options;
     QString message;
-    switch (vorlan::parseServerOptions(
-        app.arguments(), QDir(app.applicationDirPath()).filePath(QStringLiteral("maps")), &options,
-        &message)) {
+    // The maps beside the program, else the installed ones.
+    QString maps =
+        vorlan::DataFolders::forProgram(app.applicationDirPath()).locate(QStringLiteral("maps"));
+    if (maps.isEmpty())
+        maps = QDir(app.applicationDirPath()).filePath(QStringLiteral("maps"));
+    switch (vorlan::parseServerOptions(app.arguments(), maps, &options, &message)) {
     case vorlan::ParseResult::Help:
         std::fputs(qPrintable(message), stdout);
         return 0;

@@ -63,8 +63,9 @@ typedef struct BotParams {
     int32_t playerCount; /* passed for completeness; not needed to decide */
 } BotParams;
 
-/* One order. The letter is one of 'i' (idle), 'G' (get soldiers), 'P' (put
- * soldiers), 'L', 'R', 'U', 'D' (move); value is a soldier count or 0. */
+/* One order. The letter is one of 'i' (Leave if more: value becomes the
+ * player's standing setting), 'G' (get soldiers), 'P' (put soldiers), 'L',
+ * 'R', 'U', 'D' (move), or 0 for no order; value is a soldier count or 0. */
 typedef struct BotCommand {
     char letter;
     uint8_t reserved[3]; /* any value; never read */

@@ -6,7 +6,9 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 build=${1:-build}
-tools/setup.sh "$build"
+# Only what playing needs (the client pulls in the bot library and the data
+# files, the server its maps); tools/test.sh builds the rest.
+VORLAN_BUILD_TARGETS="vorlan vorlan-server" tools/setup.sh "$build"
 bin="$build/bin"
 server_pid=
 if [ -x "$bin/vorlan-server" ]; then

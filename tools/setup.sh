@@ -3,6 +3,8 @@
 # what is missing), then configures and builds the project. Safe to run again.
 #
 #   tools/setup.sh [BUILD_DIR]      (default: build)
+#
+# VORLAN_BUILD_TARGETS names the targets to build (default: everything).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -13,6 +15,7 @@ packages=(
   libsdl2-mixer-dev timgm6mb-soundfont
   libgtest-dev libgmock-dev libbenchmark-dev
   xvfb xauth
+  desktop-file-utils appstream
   clang libclang-rt-14-dev
 )
 
@@ -31,4 +34,6 @@ fi
 
 build=${1:-build}
 cmake -S . -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo ${VORLAN_CMAKE_ARGS:-}
-cmake --build "$build" -j "$(nproc)"
+targets=()
+for t in ${VORLAN_BUILD_TARGETS:-}; do targets+=(--target "$t"); done
+cmake --build "$build" -j "$(nproc)" "${targets[@]}"

@@ -2,6 +2,7 @@
 
 #include "botview.h"
 #include "net/appstate.h"
+#include "net/datafiles.h"
 
 #include <QFileInfo>
 
@@ -30,11 +31,11 @@ QString BotHost::startStop(bool useLibrary, const QString& fileName)
     if (fileName != LibName_) {
         unload();
         LibName_ = fileName;
-        // A bare name is looked up beside the program, not on the system path.
-        const QString path =
-            QFileInfo(fileName).isRelative()
-                ? QFileInfo(state_.dir + QLatin1Char('/') + fileName).absoluteFilePath()
-                : fileName;
+        // A bare name is looked up beside the program, then in the installed
+        // library folder, never on the system path.
+        const QString path = QFileInfo(fileName).isRelative() && !fileName.isEmpty()
+                                 ? DataFolders::forLibraries(state_.dir).find(fileName)
+                                 : fileName;
         hmod_.setFileName(path);
         if (fileName.isEmpty() || !hmod_.load())
             LibName_.clear();

@@ -6,6 +6,7 @@
 #include "net/mainwindow.h"
 #include "view/blockpictures.h"
 
+#include <QApplication>
 #include <QComboBox>
 #include <QKeyEvent>
 #include <QLabel>
@@ -139,6 +140,32 @@ void ChatControls::mark(int column, int row)
     repaintGrid();
 }
 
+void ChatControls::fixHeaderCells()
+{
+    QTableWidget* grid = main_.chatOptions;
+    for (int r = 0; r <= kAllRow; ++r) {
+        for (int c = 0; c <= kChangeColumn; ++c) {
+            if (r != 0 && c != 0)
+                continue;
+            if (!grid->item(r, c))
+                grid->setItem(r, c, new QTableWidgetItem);
+            grid->item(r, c)->setFlags(Qt::NoItemFlags);
+        }
+    }
+    grid->setCurrentCell(1, kAllyColumn);
+}
+
+bool ChatControls::chatOptionsKeyDown(QKeyEvent& event)
+{
+    QTableWidget* grid = main_.chatOptions;
+    if (event.key() == Qt::Key_Space && event.modifiers() == Qt::NoModifier) {
+        mark(grid->currentColumn(), grid->currentRow());
+        return true;
+    }
+    repaintGrid();
+    return false;
+}
+
 void ChatControls::repaintGrid()
 {
     main_.chatOptions->viewport()->update();
@@ -169,6 +196,7 @@ void ChatControls::openChat(ChatMode mode)
     main_.msgToSendLabel->setText(caption);
     main_.msgToSendLabel->show();
     entry->setFocus();
+    entry->lineEdit()->selectAll(); // the offered line goes as it is, or typing replaces it
 }
 
 void ChatControls::sendToPlayer(int32_t recipient, const QString& text)
@@ -179,10 +207,11 @@ void ChatControls::sendToPlayer(int32_t recipient, const QString& text)
 bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
 {
     const bool inGame = state_.gameStarted;
+    // Command mode first, so that hiding the entry does not pass the focus on.
     if (event.key() == Qt::Key_Escape && inGame) {
+        main_.focusButton->setFocus();
         main_.msgToSend->hide();
         main_.msgToSendLabel->hide();
-        main_.focusButton->setFocus();
         return true;
     }
     if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter)
@@ -201,9 +230,9 @@ bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
                 sendToPlayer(i, text);
     }
     if (inGame) {
+        main_.focusButton->setFocus();
         main_.msgToSend->hide();
         main_.msgToSendLabel->hide();
-        main_.focusButton->setFocus();
     } else {
         sendToPlayer(-1, text); // lobby chat goes to everybody
     }
@@ -221,8 +250,10 @@ void ChatControls::msgToSendExit()
         return;
     main_.msgToSend->hide();
     main_.msgToSendLabel->hide();
-    main_.focusButton->setFocus();
     chatMode = kChatNone;
+    // A key that opened the amount entry from the chat line keeps it there.
+    if (QApplication::focusWidget() != main_.deltaArmyText)
+        main_.focusButton->setFocus();
 }
 
 void ChatControls::sendVoice(int n, int voiceIndex, const QString& voiceText)

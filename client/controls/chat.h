@@ -42,11 +42,17 @@ public:
     bool isEnemy(int player) const { return hasMark(kEnemyColumn, player); }
     // A press on the grid's cell (column, row).
     void mark(int column, int row);
+    // The header row and column can never become the grid's current cell.
+    void fixHeaderCells();
+    // A key in the grid: Space marks the current cell like a press; true
+    // when the key was used.
+    bool chatOptionsKeyDown(QKeyEvent& event);
 
     void openChat(ChatMode mode);
     // Enter or Esc in the entry; true when the key was used.
     bool msgToSendKeyDown(QKeyEvent& event);
-    // The entry lost the focus during a game.
+    // The entry lost the focus during a game: it closes, and command mode
+    // returns unless the focus went to the amount entry.
     void msgToSendExit();
     void sendToPlayer(int32_t recipient, const QString& text);
     // Voice button n (1..8): voiceIndex is the chosen voice (0-based) and

@@ -4,6 +4,7 @@
 #include "chat.h"
 #include "keys.h"
 #include "net/appstate.h"
+#include "net/datafiles.h"
 #include "net/mainwindow.h"
 #include "options/market.h"
 #include "orders.h"
@@ -17,6 +18,7 @@
 #include <QPushButton>
 #include <QWidget>
 #include <QWindow>
+#include <utility>
 
 namespace vorlan {
 
@@ -70,20 +72,30 @@ bool Dispatcher::eventFilter(QObject* watched, QEvent* event)
 
 void Dispatcher::putOnDisguise()
 {
+    static const QString kDisguise = QStringLiteral("{C:} - Far");
     bossMode_ = true;
-    savedCaption_ = main_.windowTitle();
-    main_.showMinimized();
-    main_.setWindowTitle(QStringLiteral("{C:} - Far"));
-    state_.appTitle = QStringLiteral("{C:} - Far");
-    QApplication::setWindowIcon(QIcon(QStringLiteral("far.ico")));
+    disguised_.clear();
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        const Qt::WindowType type = w->windowType();
+        if (w->isVisible() && type != Qt::Popup && type != Qt::ToolTip && type != Qt::Desktop)
+            disguised_.push_back({w, w->windowTitle()});
+    }
+    state_.appTitle = kDisguise;
+    QApplication::setWindowIcon(QIcon(dataFile(QStringLiteral("far.ico"))));
+    for (const Disguised& d : disguised_) {
+        d.window->setWindowTitle(kDisguise);
+        d.window->showMinimized();
+    }
 }
 
 void Dispatcher::takeOffDisguise()
 {
     bossMode_ = false;
-    QApplication::setWindowIcon(QIcon(QStringLiteral("vorlan.ico")));
+    QApplication::setWindowIcon(QIcon(dataFile(QStringLiteral("vorlan.ico"))));
     state_.appTitle = state_.rus ? QStringLiteral("Ворлан !") : QStringLiteral("The Vorlane");
-    main_.setWindowTitle(savedCaption_);
+    for (const Disguised& d : std::exchange(disguised_, {}))
+        if (d.window)
+            d.window->setWindowTitle(d.caption);
 }
 
 bool Dispatcher::onKeyDown(QKeyEvent& event)

@@ -3,8 +3,10 @@
 #include <QObject>
 #include <QPointer>
 #include <QString>
+#include <vector>
 
 class QKeyEvent;
+class QWidget;
 class QWindow;
 
 namespace vorlan {
@@ -28,8 +30,9 @@ public:
     // (delivery stops there).
     bool onKeyDown(QKeyEvent& event);
 
-    // The boss key's disguise: minimised, with another title and icon; the
-    // next key press or mouse movement in any window takes it off.
+    // The boss key's disguise: every visible window minimised, with another
+    // title and icon; the next key press or mouse movement in any window
+    // gives each window its own caption and icon back.
     bool bossMode() const { return bossMode_; }
 
 protected:
@@ -48,7 +51,13 @@ private:
     QPointer<QObject> lastReceiver_;
     bool lastHandled_ = false;
     bool bossMode_ = false;
-    QString savedCaption_;
+    // Each disguised window and its own caption, given back on the way out.
+    struct Disguised
+    {
+        QPointer<QWidget> window;
+        QString caption;
+    };
+    std::vector<Disguised> disguised_;
 };
 
 } // namespace vorlan

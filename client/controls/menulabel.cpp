@@ -1,5 +1,7 @@
 #include "menulabel.h"
 
+#include "net/datafiles.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -48,7 +50,7 @@ void TNewLabel::paintEvent(QPaintEvent*)
         // and the text is drawn on no ground.
         if (!brushLoaded_) {
             brushLoaded_ = true;
-            brush_.load(QStringLiteral("brush.bmp"));
+            brush_.load(dataFile(QStringLiteral("brush.bmp")));
         }
         if (!brush_.isNull())
             p.drawImage(rect(), brush_);

@@ -226,26 +226,26 @@ void Orders::refreshHud()
 {
     const Map* map = state_.map.get();
     const Player* me = map ? map->me() : nullptr;
-    if (me) {
-        main_.yourArmyText->setText(withChange(me->army, me->armyChange));
-        main_.yourGoldText->setText(withChange(me->gold, me->goldChange));
-        const int kind = map->contains(me->x, me->y) ? map->cell(me->x, me->y).kind : kImpassable;
-        if (kind == kGoldMine || kind == map->myIndex) {
-            if (kind == map->myIndex)
-                foreignBlockWarned = false;
-            const Cell& c = map->cell(me->x, me->y);
-            main_.armyText->setText(QString::number(c.army));
-            main_.goldText->setText(QString::number(c.gold));
-        } else if (kind == kCity) {
-            main_.armyText->setText(QString::number(me->cityArmy));
-            main_.goldText->setText(QString::number(me->cityGold));
-        } else {
-            main_.armyText->setText(QStringLiteral("------"));
-            main_.goldText->setText(QStringLiteral("------"));
-            if (!foreignBlockWarned)
-                main_.playEvent(Sound::Event::YourAttackFailure);
-            foreignBlockWarned = true;
-        }
+    if (!me)
+        return; // nothing to show before the server names the own player
+    main_.yourArmyText->setText(withChange(me->army, me->armyChange));
+    main_.yourGoldText->setText(withChange(me->gold, me->goldChange));
+    const int kind = map->contains(me->x, me->y) ? map->cell(me->x, me->y).kind : kImpassable;
+    if (kind == kGoldMine || kind == map->myIndex) {
+        if (kind == map->myIndex)
+            foreignBlockWarned = false;
+        const Cell& c = map->cell(me->x, me->y);
+        main_.armyText->setText(QString::number(c.army));
+        main_.goldText->setText(QString::number(c.gold));
+    } else if (kind == kCity) {
+        main_.armyText->setText(QString::number(me->cityArmy));
+        main_.goldText->setText(QString::number(me->cityGold));
+    } else {
+        main_.armyText->setText(QStringLiteral("------"));
+        main_.goldText->setText(QStringLiteral("------"));
+        if (!foreignBlockWarned)
+            main_.playEvent(Sound::Event::YourAttackFailure);
+        foreignBlockWarned = true;
     }
     main_.roundToText->setText(QString::number(roundTo));
     main_.leaveIfMoreText->setText(QString::number(leaveIfMore));

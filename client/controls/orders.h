@@ -58,10 +58,12 @@ public:
     // Forgets a pending entry (every command key in a game does this).
     void clearEntry() { entryMode = kEntryNone; }
 
+    static constexpr int32_t kInitialLeaveIfMore = 100; ///< before the server confirms one
+
     int entryMode = kEntryNone;
     int32_t definedValue = 0;
     int32_t roundTo = 0;
-    int32_t leaveIfMore = 100;
+    int32_t leaveIfMore = kInitialLeaveIfMore;
     bool foreignBlockWarned = false;
 
 private:

@@ -1,6 +1,7 @@
 #include "client.h"
 
 #include "controls/keys.h"
+#include "datafiles.h"
 #include "mainwindow.h"
 #include "options/about.h"
 #include "options/market.h"
@@ -12,7 +13,7 @@
 
 namespace vorlan {
 
-Client::Client(AppState state) : state_(std::move(state)), pictures_(state_.dir)
+Client::Client(AppState state) : state_(std::move(state)), pictures_(dataFolders())
 {
     form1_ = std::make_unique<TForm1>(state_, pictures_);
     options_ = std::make_unique<TOptions>(form1_.get(), &state_);

@@ -3,10 +3,12 @@
 #include "connection.h"
 #include "controls/chat.h"
 #include "controls/orders.h"
+#include "datafiles.h"
 #include "encoders.h"
 #include "mainwindow.h"
 #include "view/mappanel.h"
 
+#include <algorithm>
 #include <QComboBox>
 #include <QLabel>
 #include <QListWidget>
@@ -30,7 +32,39 @@ InGame::InGame(TForm1& main, AppState& state, Connection& connection)
 int InGame::stepInterval(int speed)
 {
     static const int intervals[] = {1100, 700, 500, 350, 100};
-    return speed >= 0 && speed <= 4 ? intervals[speed] : 500;
+    return speed >= kSlowest && speed <= kHighest ? intervals[speed] : 500;
+}
+
+namespace {
+// The text after `prefix` when it is one to maxDigits digits and nothing else.
+QString digitsAfter(const QString& t, const QString& prefix, qsizetype maxDigits)
+{
+    if (!t.startsWith(prefix))
+        return {};
+    const QStringView digits = QStringView(t).mid(prefix.size());
+    if (digits.isEmpty() || digits.size() > maxDigits)
+        return {};
+    for (QChar c : digits)
+        if (c < QLatin1Char('0') || c > QLatin1Char('9'))
+            return {};
+    return digits.toString();
+}
+} // namespace
+
+QString InGame::timeLeftMinutes(const QString& t)
+{
+    QString digits = digitsAfter(t, kTimeLeft, t.size());
+    if (digits.isNull())
+        return {};
+    // The whole number, without leading zeros: "007" reads 7, "00" reads 0.
+    while (digits.size() > 1 && digits.front() == QLatin1Char('0'))
+        digits.remove(0, 1);
+    return digits;
+}
+
+QString InGame::voiceNumber(const QString& t)
+{
+    return digitsAfter(t, kVoice, kVoiceDigits);
 }
 
 QString InGame::stamp() const
@@ -50,10 +84,10 @@ void InGame::stepNumber(const StepNumber& m)
 
 void InGame::gameStart(const GameStart& m)
 {
-    if (m.speed >= 0 && m.speed <= 4) {
-        main_.gameSpeed->setValue(m.speed);
-        main_.Timer2.setInterval(stepInterval(m.speed));
-    }
+    // A speed out of range is taken as the nearest one.
+    const int speed = std::clamp<int32_t>(m.speed, kSlowest, kHighest);
+    main_.gameSpeed->setValue(speed);
+    main_.Timer2.setInterval(stepInterval(speed));
     state_.status = kGameStarted;
     main_.msgToSend->hide();
     main_.msgToSendLabel->hide();
@@ -90,7 +124,8 @@ void InGame::cellUpdate(const CellUpdate& m)
 void InGame::playerUpdate(const PlayerUpdate& m)
 {
     Map* map = state_.map.get();
-    if (!map || !isPlayerIndex(m.player))
+    // A record for no player, or one that puts him off the map, is dropped whole.
+    if (!map || !isPlayerIndex(m.player) || !map->contains(m.x, m.y))
         return;
     Player& p = map->players[m.player];
     const int oldX = p.x, oldY = p.y;
@@ -98,11 +133,8 @@ void InGame::playerUpdate(const PlayerUpdate& m)
     p.gold = m.gold;
     p.cityArmy = m.cityArmy;
     p.cityGold = m.cityGold;
-    // A position outside the map is not taken.
-    if (map->contains(m.x, m.y)) {
-        p.x = m.x;
-        p.y = m.y;
-    }
+    p.x = m.x;
+    p.y = m.y;
     p.killed = m.killed;
     p.marketOffer = m.marketOffer;
     p.marketAmount = m.marketAmount;
@@ -123,7 +155,8 @@ void InGame::youAre(const YouAre& m)
     if (Map* map = state_.map.get(); map && isPlayerIndex(m.index)) {
         map->myIndex = m.index;
         main_.orders().refreshHud();
-        main_.yourImage->setPixmap(QPixmap(QString::number(m.index) + QStringLiteral(".bmp")));
+        main_.yourImage->setPixmap(
+            QPixmap(dataFile(QString::number(m.index) + QStringLiteral(".bmp"))));
         main_.mapPanel->paintCursor();
     }
     state_.status = kOwnPlayerKnown;
@@ -171,12 +204,10 @@ void InGame::eventCame()
 void InGame::textMessage(const TextMessage& m)
 {
     QString t = m.text;
-    if (t.contains(kTimeLeft)) {
+    if (const QString minutes = timeLeftMinutes(t); !minutes.isNull()) {
         main_.msgToSendLabel->hide();
         main_.msgToSend->hide();
         main_.playersPanel->hide();
-        // The minutes stand at the 11th and 12th characters.
-        const QString minutes = t.mid(10, 2);
         main_.timeLeft->setText(minutes);
         main_.timeLeft->show();
         if (minutes == QLatin1String("0")) {
@@ -191,7 +222,7 @@ void InGame::textMessage(const TextMessage& m)
     if (t == kGamePaused || t == kGameUnpaused) {
         const bool paused = t == kGamePaused;
         main_.pauseButton->setIcon(
-            QIcon(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp")));
+            QIcon(dataFile(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp"))));
         if (Map* map = state_.map.get()) {
             map->paused = paused;
             main_.mapPanel->paintMap();
@@ -199,8 +230,8 @@ void InGame::textMessage(const TextMessage& m)
     }
     if (t == kAllChanges)
         main_.startMusic();
-    if (t.contains(QLatin1String("voice")) && main_.waveEnabled()) {
-        main_.playWave(QStringLiteral("kukly") + t.mid(6) + QStringLiteral(".wav"));
+    if (const QString voice = voiceNumber(t); !voice.isNull() && main_.waveEnabled()) {
+        main_.playWave(QStringLiteral("kukly") + voice + QStringLiteral(".wav"));
         t.clear();
     }
     if (!t.isEmpty())

@@ -28,11 +28,23 @@ public:
     void textMessage(const TextMessage& m);
     void gameOver();
 
+    static constexpr int kSlowest = 0; ///< game speeds run 0..4
+    static constexpr int kHighest = 4;
+
     // Step timer interval for a game speed 0..4.
     static int stepInterval(int speed);
 
+    // The control texts are known by their exact form only, so that no chat
+    // line can pass for one. The minutes of "TIME LEFT:" and digits only, as
+    // a whole number; null for any other text.
+    static QString timeLeftMinutes(const QString& text);
+    // The number of "voice:" and one to three digits; null for any other text.
+    static QString voiceNumber(const QString& text);
+
     // The control texts the server sends as chat lines.
     static inline const QString kTimeLeft = QStringLiteral("TIME LEFT:");
+    static inline const QString kVoice = QStringLiteral("voice:");
+    static constexpr qsizetype kVoiceDigits = 3;
     static inline const QString kGamePaused = QStringLiteral("GAME PAUSED");
     static inline const QString kGameUnpaused = QStringLiteral("GAME UNPAUSED");
     static inline const QString kAllChanges =

@@ -7,6 +7,7 @@
 #include "controls/keys.h"
 #include "controls/menulabel.h"
 #include "controls/orders.h"
+#include "datafiles.h"
 #include "encoders.h"
 #include "ingame.h"
 #include "lobby.h"
@@ -50,8 +51,9 @@ namespace vorlan {
 
 namespace {
 
-constexpr int kMaxNameLength = 127; ///< longest name a server can send back
-constexpr int kMsgLines = 100;      ///< lines kept in the game log
+constexpr int kMaxNameLength = 127;    ///< longest name a server can send back
+constexpr int kMsgLines = 100;         ///< lines kept in the game log
+constexpr int kIdleStepInterval = 500; ///< step timer outside a game, ms
 const QString kIdleMap = QStringLiteral("coolgame.map");
 
 template <typename W> W* make(QWidget* parent, const char* name, QRect geometry)
@@ -104,7 +106,7 @@ QLabel* valuePanel(QWidget* parent, const char* name, QRect geometry)
 QLabel* picture(QWidget* parent, const char* name, const QString& file, QRect geometry)
 {
     auto* l = make<QLabel>(parent, name, geometry);
-    l->setPixmap(QPixmap(file));
+    l->setPixmap(QPixmap(dataFile(file)));
     l->setScaledContents(true);
     return l;
 }
@@ -166,18 +168,20 @@ void TForm1::buildLayout()
     chatOptions->horizontalHeader()->setMinimumSectionSize(4);
     chatOptions->verticalHeader()->setMinimumSectionSize(4);
     for (int c = 0; c < 4; ++c)
-        chatOptions->setColumnWidth(c, c == 3 ? 40 : 18);
+        chatOptions->setColumnWidth(c, c == ChatControls::kChangeColumn ? 40 : 16);
     for (int r = 0; r < 10; ++r)
-        chatOptions->setRowHeight(r, 13);
+        chatOptions->setRowHeight(r, 16);
+    chatOptions->setGeometry(7, 302, 3 * 16 + 40 + 2, 10 * 16 + 2);
+    chatOptions->setSelectionMode(QAbstractItemView::NoSelection);
     chatOptions->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chatOptions->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     chatOptions->setEditTriggers(QAbstractItemView::NoEditTriggers);
     chatOptions->hide();
-    yourImage = make<QLabel>(Panel1, "yourImage", QRect(6, 440, 24, 24));
-    pauseButton = make<QToolButton>(Panel1, "pauseButton", QRect(36, 440, 26, 24));
+    yourImage = make<QLabel>(Panel1, "yourImage", QRect(6, 468, 24, 24));
+    pauseButton = make<QToolButton>(Panel1, "pauseButton", QRect(36, 468, 26, 24));
     pauseButton->setFocusPolicy(Qt::NoFocus);
-    pauseButton->setIcon(QIcon(QStringLiteral("pause.bmp")));
-    TimeText = make<QLabel>(Panel1, "TimeText", QRect(6, 468, 92, 18));
+    pauseButton->setIcon(QIcon(dataFile(QStringLiteral("pause.bmp"))));
+    TimeText = make<QLabel>(Panel1, "TimeText", QRect(6, 494, 92, 18));
     TimeText->setText(QStringLiteral("0:00:00"));
     TimeText->setAlignment(Qt::AlignCenter);
 
@@ -195,19 +199,32 @@ void TForm1::buildLayout()
     systemMsg->setToolTip(QStringLiteral("System messages"));
 
     msg = make<QListWidget>(this, "msg", QRect(104, 26, 609, 95));
+    msg->setFocusPolicy(Qt::NoFocus); // the message list never keeps the focus
     msg->hide();
     msgToSendLabel = make<QLabel>(this, "msgToSendLabel", QRect(104, 120, 513, 26));
     usePanelColours(msgToSendLabel);
+    {
+        // The chat caption: white bold text on dark blue.
+        QPalette pal = msgToSendLabel->palette();
+        pal.setColor(QPalette::Window, QColor(0, 0, 128));
+        pal.setColor(QPalette::WindowText, Qt::white);
+        msgToSendLabel->setPalette(pal);
+        QFont bold = msgToSendLabel->font();
+        bold.setBold(true);
+        msgToSendLabel->setFont(bold);
+    }
     msgToSendLabel->hide();
     msgToSend = make<QComboBox>(this, "msgToSend", QRect(104, 146, 513, 24));
     msgToSend->setEditable(true);
     msgToSend->setInsertPolicy(QComboBox::NoInsert);
+    msgToSend->setCompleter(nullptr); // what is typed is sent, never a preset it begins
     // Prepared lines, and last the line sent last.
     msgToSend->addItems({QStringLiteral("Let's make aliance"),
                          QStringLiteral("I want to buy soldiers"), QStringLiteral("You will die !"),
                          QStringLiteral("STOP STOP STOP!"),
                          QStringLiteral("Please, don't kill me !"),
                          QStringLiteral("I think, game is over."), QString()});
+    msgToSend->setCurrentIndex(msgToSend->count() - 1); // an empty line to begin with
     msgToSend->hide();
 
     Image1 = picture(this, "Image1", QStringLiteral("image1.png"), QRect(208, 184, 337, 113));
@@ -278,11 +295,15 @@ void TForm1::buildLayout()
     ImagePlayer =
         picture(this, "ImagePlayer", QStringLiteral("imageplayer.png"), QRect(107, 1, 24, 25));
     yourArmyText = valuePanel(this, "yourArmyText", QRect(133, 2, 74, 22));
+    yourArmyText->setToolTip(QStringLiteral("Army you have with you during movement"));
     yourGoldText = valuePanel(this, "yourGoldText", QRect(209, 2, 74, 22));
+    yourGoldText->setToolTip(QStringLiteral("Gold you have with you during movement"));
     ImageBlock =
         picture(this, "ImageBlock", QStringLiteral("imageblock.png"), QRect(288, 1, 24, 24));
     armyText = valuePanel(this, "armyText", QRect(314, 2, 66, 22));
+    armyText->setToolTip(QStringLiteral("Army on the block or in city"));
     goldText = valuePanel(this, "goldText", QRect(382, 2, 66, 22));
+    goldText->setToolTip(QStringLiteral("Gold on the block or in city"));
     ImageLeave =
         picture(this, "ImageLeave", QStringLiteral("imageleave.png"), QRect(456, 5, 18, 18));
     leaveIfMoreText = valuePanel(this, "leaveIfMoreText", QRect(476, 2, 62, 22));
@@ -311,7 +332,7 @@ void TForm1::FormCreate()
     inGame_ = std::make_unique<InGame>(*this, state_, *ClientSocket1);
     bot_ = std::make_unique<BotHost>(state_);
 
-    Timer2.setInterval(500);
+    Timer2.setInterval(kIdleStepInterval);
     connect(&Timer2, &QTimer::timeout, this, &TForm1::Timer2Timer);
     Timer2.start();
     Timer3.setInterval(1000);
@@ -322,10 +343,14 @@ void TForm1::FormCreate()
     TimerPlusPlayer.start();
     connect(pauseButton, &QToolButton::clicked, this, &TForm1::pauseButtonClick);
 
-    // The entries' own key handling, after the application-wide filter.
-    for (QObject* o : {static_cast<QObject*>(focusButton), static_cast<QObject*>(deltaArmyText),
-                       static_cast<QObject*>(msgToSend->lineEdit())})
-        o->installEventFilter(this);
+    // The entries' own key handling, after the application-wide filter. The
+    // chat entry's keys arrive at the combo box, which holds the focus, and
+    // reach its line edit only through it.
+    for (QWidget* w :
+         {static_cast<QWidget*>(focusButton), static_cast<QWidget*>(deltaArmyText),
+          static_cast<QWidget*>(msgToSend), static_cast<QWidget*>(msgToSend->lineEdit()),
+          static_cast<QWidget*>(chatOptions)})
+        w->installEventFilter(this);
     connect(chatOptions, &QTableWidget::cellPressed, this,
             [this](int row, int column) { chat_->mark(column, row); });
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -354,6 +379,7 @@ void TForm1::FormCreate()
     chatOptions->setItem(0, 1, new QTableWidgetItem(QStringLiteral("A")));
     chatOptions->setItem(0, 2, new QTableWidgetItem(QStringLiteral("E")));
     chatOptions->setItem(9, 0, new QTableWidgetItem(QStringLiteral("A")));
+    chat_->fixHeaderCells();
     showGamePanels(false);
     // The highlighted item shows its brush only while command mode is on.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -628,7 +654,7 @@ void TForm1::showHelp()
 {
     const QString page =
         state_.rus ? QStringLiteral("vorlan_r.html") : QStringLiteral("vorlan_e.html");
-    QDesktopServices::openUrl(QUrl::fromLocalFile(QDir(state_.dir).absoluteFilePath(page)));
+    QDesktopServices::openUrl(QUrl::fromLocalFile(dataFile(page)));
 }
 
 int TForm1::blockSize() const
@@ -667,7 +693,7 @@ void TForm1::pauseButtonClick()
     if (state_.gameStarted && state_.map)
         ClientSocket1->write(pauseToggle());
     else
-        pauseButton->setIcon(QIcon(QStringLiteral("play.bmp")));
+        pauseButton->setIcon(QIcon(dataFile(QStringLiteral("play.bmp"))));
 }
 
 bool TForm1::eventFilter(QObject* watched, QEvent* event)
@@ -677,12 +703,24 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
     auto* key = static_cast<QKeyEvent*>(event);
     if (watched == focusButton) {
         orders_->focusButtonKeyPress(key->text());
-        return false;
+        // An arrow that no command took stays here: a button would pass the
+        // focus on with it and command mode would be lost.
+        switch (key->key()) {
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            return true;
+        default:
+            return false;
+        }
     }
     if (watched == deltaArmyText)
         return orders_->deltaArmyTextKeyDown(*key);
-    if (watched == msgToSend->lineEdit())
+    if (watched == msgToSend || watched == msgToSend->lineEdit())
         return chat_->msgToSendKeyDown(*key);
+    if (watched == chatOptions)
+        return chat_->chatOptionsKeyDown(*key);
     return QWidget::eventFilter(watched, event);
 }
 
@@ -771,6 +809,15 @@ void TForm1::protocolViolation(const QString& what)
 void TForm1::resetToIdle()
 {
     resetChatOptions();
+    // The next game starts from clean settings and a fresh bot plan.
+    orders_->roundTo = 0;
+    orders_->leaveIfMore = Orders::kInitialLeaveIfMore;
+    orders_->clearEntry();
+    chat_->chatMode = kChatNone;
+    Timer2.setInterval(kIdleStepInterval);
+    roundToText->setText(QString::number(orders_->roundTo));
+    leaveIfMoreText->setText(QString::number(orders_->leaveIfMore));
+    bot_->unload();
     state_.status = kNotConnected;
     connectPanel->show();
     for (QWidget* w :
@@ -780,7 +827,7 @@ void TForm1::resetToIdle()
     update();
     state_.map.reset();
     setMenuState(MenuSet::NoConnect);
-    loadMap(QStringLiteral("coolgame.map"));
+    loadMap(dataFile(kIdleMap));
     // The idle map fills the window again.
     FormResize();
     mapPanel->show();

@@ -106,6 +106,9 @@ void TForm1::showResults(const Map& finalMap)
         return;
     // The window runs its own loop; it works on its own copy of the map.
     Map copy = finalMap;
+    // The monitor's refresh comes first: it computes the places the table shows.
+    if (windows_.monitor)
+        windows_.monitor->refreshMonitor(copy, state_.rus);
     windows_.results->showResults(copy, gameType->currentIndex(), state_.rus);
 }
 

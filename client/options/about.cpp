@@ -1,5 +1,6 @@
 #include "about.h"
 
+#include "net/datafiles.h"
 #include "view/blockpictures.h"
 
 #include <chrono>
@@ -106,7 +107,7 @@ TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(par
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(2, 2, 300, 200);
     Image1->setScaledContents(true);
-    Image1->setPixmap(QPixmap(QStringLiteral("about.png")));
+    Image1->setPixmap(QPixmap(dataFile(QStringLiteral("about.png"))));
 
     Memo1 = new QTextEdit(this);
     Memo1->setObjectName(QStringLiteral("Memo1"));
@@ -135,11 +136,11 @@ TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(par
 
     Timer1 = new QTimer(this);
     Timer1->setObjectName(QStringLiteral("Timer1"));
-    Timer1->setInterval(1);
+    Timer1->setInterval(kAboutTickMs);
     connect(Timer1, &QTimer::timeout, this, &TMyAbout::Timer1Timer);
 }
 
-TMyAbout::TMyAbout(QWidget* parent) : TMyAbout(BlockPictures(QDir::currentPath()), parent) {}
+TMyAbout::TMyAbout(QWidget* parent) : TMyAbout(BlockPictures(dataFolders()), parent) {}
 
 void TMyAbout::setCredits(const QStringList& lines)
 {

@@ -28,6 +28,7 @@ constexpr int kAboutEmblems = 12; ///< sprite i < 12 shows block picture i
 constexpr int kAboutStride = 7;   ///< a tick moves a sprite 7 * (dx, dy)
 constexpr int kAboutMargin = 16;  ///< how far inside the edges a sprite is kept
 constexpr int kAboutEraserSide = 15;
+constexpr int kAboutTickMs = 16; ///< about 60 ticks a second, while the box is shown
 
 // One tick of motion for a sprite in a client area of width x height: it
 // moves, and bounces off each edge it has crossed.

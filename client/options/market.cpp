@@ -1,6 +1,7 @@
 #include "market.h"
 
 #include "model/map.h"
+#include "net/datafiles.h"
 #include "view/blockpictures.h"
 #include "view/emblembox.h"
 
@@ -91,7 +92,7 @@ TForm6::TForm6(const BlockPictures& pictures, QWidget* parent)
     build();
 }
 
-TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(QDir::currentPath()), parent) {}
+TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(dataFolders()), parent) {}
 
 void TForm6::build()
 {
@@ -167,6 +168,14 @@ void TForm6::build()
     connect(marketOperButtons, &QButtonGroup::idToggled, this, [this](int, bool checked) {
         if (checked)
             marketOperClick();
+    });
+    // A click on the operation already chosen recomputes it as well.
+    connect(marketOperButtons, &QButtonGroup::idPressed, this,
+            [this](int id) { operationPressedWasChecked_ = id == operation(); });
+    connect(marketOperButtons, &QButtonGroup::idClicked, this, [this](int) {
+        if (operationPressedWasChecked_)
+            marketOperClick();
+        operationPressedWasChecked_ = false;
     });
     connect(howMany, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);
     connect(price, &QSpinBox::valueChanged, this, &TForm6::marketOperClick1);

@@ -112,6 +112,7 @@ private:
     std::array<QImage, 8> emblems_;
     std::optional<MarketFunds> funds_;
     bool rus_ = false;
+    bool operationPressedWasChecked_ = false;
 };
 
 } // namespace vorlan

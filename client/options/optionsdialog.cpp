@@ -1,10 +1,12 @@
 #include "optionsdialog.h"
 
 #include "net/appstate.h"
+#include "net/datafiles.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -62,10 +64,19 @@ void frame(QWidget* parent, const QRect& r)
     f->lower();
 }
 
+// The sound lists are wider than the form gives them (106 and 94 pixels),
+// so that a chosen phrase is seen whole: the left column grows by the first
+// amount, the right one by the second, and the window by both.
+constexpr int kLeftGrowth = 120;
+constexpr int kRightGrowth = 132;
+constexpr int kGrowth = kLeftGrowth + kRightGrowth;
+
 #ifdef Q_OS_WIN
 constexpr const char* kLibrarySuffix = "dll";
+constexpr const char* kShippedLibrary = "dirud.dll";
 #else
 constexpr const char* kLibrarySuffix = "so";
+constexpr const char* kShippedLibrary = "libdirud.so";
 #endif
 
 } // namespace
@@ -128,7 +139,7 @@ TOptions::TOptions(QWidget* parent, AppState* state)
 {
     setObjectName(QStringLiteral("TOptions"));
     setWindowTitle(QStringLiteral("Options"));
-    setFixedSize(610, 393);
+    setFixedSize(610 + kGrowth, 393);
     createControls();
     FormCreate();
 }
@@ -143,7 +154,7 @@ TOptions::~TOptions()
 void TOptions::createControls()
 {
     // Music
-    frame(this, QRect(8, 8, 292, 124));
+    frame(this, QRect(8, 8, 292 + kLeftGrowth, 124));
     enableMIDI = checkBox(this, "enableMIDI", "Enable MIDI music", QRect(16, 14, 180, 22));
     enableMIDI->setChecked(true);
     const char* trackNames[] = {"\"Dream\"", "\"Gods death\"", "\"Choose\"",
@@ -159,11 +170,11 @@ void TOptions::createControls()
     CB4 = tracks[3];
 
     // Event sounds
-    frame(this, QRect(8, 140, 292, 170));
+    frame(this, QRect(8, 140, 292 + kLeftGrowth, 170));
     enableWAVE = checkBox(this, "enableWAVE", "Enable WAVE music", QRect(16, 146, 180, 22));
     enableWAVE->setChecked(true);
     const QRect box(16, 174, 168, 22);
-    const QRect list(186, 174, 106, 24);
+    const QRect list(186, 174, 106 + kLeftGrowth, 24);
     yourAttack = checkBox(this, "yourAttack", "Your attack", box);
     yourAttackName = soundList(this, "yourAttackName", list);
     yourAttackFailure =
@@ -178,25 +189,26 @@ void TOptions::createControls()
     yourLossName = soundList(this, "yourLossName", list.translated(0, 104));
 
     // Voice buttons
-    frame(this, QRect(308, 8, 294, 220));
+    frame(this, QRect(308 + kLeftGrowth, 8, 294 + kRightGrowth, 220));
     for (int i = 0; i < 8; ++i) {
         const QString text = i < 6 ? QStringLiteral("Voice button %1 (enemies)").arg(i + 1)
                                    : QStringLiteral("Voice button %1 (allies)").arg(i + 1);
         voiceBoxes[i] = checkBox(this, QStringLiteral("cbv%1").arg(i + 1), text,
-                                 QRect(316, 14 + 26 * i, 182, 22));
-        voiceLists[i] =
-            soundList(this, QStringLiteral("cmbv%1").arg(i + 1), QRect(500, 14 + 26 * i, 94, 24));
+                                 QRect(316 + kLeftGrowth, 14 + 26 * i, 182, 22));
+        voiceLists[i] = soundList(this, QStringLiteral("cmbv%1").arg(i + 1),
+                                  QRect(500 + kLeftGrowth, 14 + 26 * i, 94 + kRightGrowth, 24));
     }
 
     // The idiot
-    frame(this, QRect(308, 236, 294, 74));
-    DirudBox = checkBox(this, "DirudBox", "Use idiot DLL", QRect(316, 244, 180, 22));
-    ResetIdiot = make<QPushButton>(this, "ResetIdiot", QRect(514, 242, 80, 26));
+    frame(this, QRect(308 + kLeftGrowth, 236, 294 + kRightGrowth, 74));
+    DirudBox = checkBox(this, "DirudBox", "Use idiot DLL", QRect(316 + kLeftGrowth, 244, 180, 22));
+    ResetIdiot = make<QPushButton>(this, "ResetIdiot", QRect(514 + kGrowth, 242, 80, 26));
     ResetIdiot->setText(QStringLiteral("Reset"));
     ResetIdiot->setAutoDefault(false);
-    DirudName = make<QLineEdit>(this, "DirudName", QRect(316, 276, 242, 24));
+    DirudName =
+        make<QLineEdit>(this, "DirudName", QRect(316 + kLeftGrowth, 276, 242 + kRightGrowth, 24));
     DirudName->setEnabled(false);
-    DirudNameBrowse = make<QToolButton>(this, "DirudNameBrowse", QRect(562, 276, 32, 24));
+    DirudNameBrowse = make<QToolButton>(this, "DirudNameBrowse", QRect(562 + kGrowth, 276, 32, 24));
     DirudNameBrowse->setText(QStringLiteral("..."));
     DirudNameBrowse->setEnabled(false);
 
@@ -207,7 +219,7 @@ void TOptions::createControls()
     Size->setRange(8, 64);
     Size->setValue(16);
     SizeLabel->setBuddy(Size);
-    Button1 = make<QPushButton>(this, "Button1", QRect(514, 354, 88, 30));
+    Button1 = make<QPushButton>(this, "Button1", QRect(514 + kGrowth, 354, 88, 30));
     Button1->setText(QStringLiteral("OK"));
     Button1->setDefault(true);
 
@@ -220,14 +232,13 @@ void TOptions::createControls()
                            enemyAttackFailureName, yourLossName};
     controls.voices = voiceBoxes;
     controls.voiceNames = voiceLists;
-    const QString dir = state_ && !state_->dir.isEmpty() ? state_->dir : QDir::currentPath();
-    sound_ = std::make_unique<Sound>(controls, dir, this);
+    sound_ = std::make_unique<Sound>(controls, this);
     MPButtons = new PlayerButtons(sound_->MP, this);
     MPButtons->setObjectName(QStringLiteral("MPButtons"));
-    MPButtons->setGeometry(234, 12, 58, 24);
+    MPButtons->setGeometry(234 + kLeftGrowth, 12, 58, 24);
     MPWButtons = new PlayerButtons(sound_->MPW, this);
     MPWButtons->setObjectName(QStringLiteral("MPWButtons"));
-    MPWButtons->setGeometry(234, 144, 58, 24);
+    MPWButtons->setGeometry(234 + kLeftGrowth, 144, 58, 24);
 
     connect(enableMIDI, &QCheckBox::clicked, this, [this] { sound_->midiSwitch(); });
     connect(enableWAVE, &QCheckBox::clicked, this, [this] { sound_->waveSwitch(); });
@@ -258,7 +269,7 @@ void TOptions::FormCreate()
 {
     // Every list offers the lines of the sound list; with no file they stay
     // empty and the dialog works on without sounds to choose.
-    const QStringList lines = Sound::readSoundList(QStringLiteral("wav.txt"));
+    const QStringList lines = Sound::readSoundList(dataFile(QStringLiteral("wav.txt")));
     for (QComboBox* list : soundLists()) {
         list->addItems(lines);
         list->setCurrentIndex(-1);
@@ -360,8 +371,17 @@ QFileDialog* TOptions::createLibraryDialog()
     dialog->setDefaultSuffix(QString::fromLatin1(kLibrarySuffix));
     // The platform's libraries end in .so here; .dll files are offered too.
     dialog->setNameFilter(QStringLiteral("Idiot dll (*.dll *.%1)").arg(kLibrarySuffix));
+    // Opens where the chosen library lies, else where the shipped one does.
+    QString folder = QDir::currentPath();
     const QFileInfo current(DirudName->text());
-    dialog->setDirectory(current.isFile() ? current.absolutePath() : QDir::currentPath());
+    const QString shipped =
+        DataFolders::forLibraries(state_ ? state_->dir : QCoreApplication::applicationDirPath())
+            .locate(QString::fromLatin1(kShippedLibrary));
+    if (current.isFile())
+        folder = current.absolutePath();
+    else if (!shipped.isEmpty())
+        folder = QFileInfo(shipped).absolutePath();
+    dialog->setDirectory(folder);
     return dialog;
 }
 

@@ -84,6 +84,9 @@ bool MediaPlayer::setDeviceType(DeviceType type)
     if (type == DeviceType::None)
         return succeed();
     if (vorlan::deviceUsers == 0) {
+        // SDL would otherwise catch SIGINT and SIGTERM for an event loop the
+        // program does not run, and a desktop's logout could not end it.
+        SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
         if (SDL_InitSubSystem(SDL_INIT_AUDIO) != 0)
             return fail(Error::NoDevice, sdlError());
         Mix_Init(MIX_INIT_MID);

@@ -1,5 +1,7 @@
 #include "sound.h"
 
+#include "net/datafiles.h"
+
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -10,8 +12,7 @@
 
 namespace vorlan {
 
-Sound::Sound(const SoundControls& controls, const QString& dir, QWidget* window)
-    : c_(controls), dir_(dir), window_(window)
+Sound::Sound(const SoundControls& controls, QWidget* window) : c_(controls), window_(window)
 {
     MP.setObjectName(QStringLiteral("MP"));
     MPW.setObjectName(QStringLiteral("MPW"));
@@ -41,7 +42,7 @@ void Sound::midiSwitch()
         MP.stop();
         return;
     }
-    const bool started = startFile(MP, QDir(dir_).filePath(QStringLiteral("s0.mid")));
+    const bool started = startFile(MP, dataFile(QStringLiteral("s0.mid")));
     track_ = 0;
     if (!started) {
         c_.enableMIDI->setChecked(false);
@@ -58,7 +59,7 @@ void Sound::nextTrack()
         if (!c_.tracks[track_ - 1]->isChecked())
             continue;
         const QString name = QStringLiteral("s%1.mid").arg(track_);
-        if (!startFile(MP, QDir(dir_).filePath(name))) {
+        if (!startFile(MP, dataFile(name))) {
             c_.enableMIDI->setChecked(false);
             midiSwitch();
             QMessageBox::information(window_, window_ ? window_->windowTitle() : QString(),
@@ -79,7 +80,7 @@ void Sound::waveSwitch()
         MPW.stop();
         return;
     }
-    if (!startFile(MPW, QDir(dir_).filePath(QStringLiteral("kukly.wav")))) {
+    if (!startFile(MPW, dataFile(QStringLiteral("kukly.wav")))) {
         c_.enableWAVE->setChecked(false);
         waveSwitch();
     }
@@ -90,11 +91,11 @@ void Sound::playWave(const QString& fileName)
     if (fileName == QLatin1String("kukly0.wav"))
         return;
     // The name may come from another player's voice message: it must name a
-    // file of this folder, never a path elsewhere.
+    // data file, never a path elsewhere.
     if (fileName.isEmpty() || fileName.contains(QLatin1Char('/')) ||
         fileName.contains(QLatin1Char('\\')) || fileName.contains(QLatin1Char(':')))
         return;
-    if (!startFile(MPW, fileName)) {
+    if (!startFile(MPW, dataFile(fileName))) {
         c_.enableWAVE->setChecked(false);
         waveSwitch();
     }

@@ -48,9 +48,9 @@ public:
     static constexpr int kTracks = 4;
     static constexpr int kVoices = 8;
 
-    // dir is the program folder, where the music and the switch-on sound lie;
-    // window parents the one message this part shows.
-    Sound(const SoundControls& controls, const QString& dir, QWidget* window);
+    // Every sound and music file is a data file (dataFile); window parents
+    // the one message this part shows.
+    Sound(const SoundControls& controls, QWidget* window);
 
     MediaPlayer MP;
     MediaPlayer MPW;
@@ -66,7 +66,7 @@ public:
     void nextTrack();
     int currentTrack() const { return track_; }
 
-    // Plays a sound file by its name in the current folder; "kukly0.wav"
+    // Plays a sound file by its name among the data files; "kukly0.wav"
     // (no sound chosen) plays nothing. A failure switches WAVE off.
     void playWave(const QString& fileName);
     // An event's sound, if its box and WAVE are on. The attack sound never
@@ -100,7 +100,6 @@ private:
     bool startFile(MediaPlayer& player, const QString& fileName);
 
     SoundControls c_;
-    QString dir_;
     QWidget* window_;
     int track_ = 0;
     bool rus_ = false;

@@ -7,12 +7,22 @@ namespace vorlan {
 
 BlockPictures::BlockPictures(const QString& folder)
 {
-    const QDir dir(folder);
+    DataFolders folders(QStringList{folder});
+    load(folders);
+}
+
+BlockPictures::BlockPictures(DataFolders& folders)
+{
+    load(folders);
+}
+
+void BlockPictures::load(DataFolders& folders)
+{
     for (int i = 0; i < kBlockPictureCount; ++i) {
-        const QString name = QString::number(i) + QStringLiteral(".bmp");
-        QImage img(dir.filePath(name));
+        const QString path = folders.find(QString::number(i) + QStringLiteral(".bmp"));
+        QImage img(path);
         if (img.isNull())
-            errors_ << QStringLiteral("Cannot load the block picture %1").arg(dir.filePath(name));
+            errors_ << QStringLiteral("Cannot load the block picture %1").arg(path);
         else
             originals_[i] = img.convertToFormat(QImage::Format_RGB32);
     }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "net/datafiles.h"
+
 #include <array>
 #include <QColor>
 #include <QImage>
@@ -18,6 +20,8 @@ public:
     // Loads every picture from `folder` (the program folder). A picture that
     // is missing or unreadable is drawn as a plain colour; errors() names it.
     explicit BlockPictures(const QString& folder = QStringLiteral("."));
+    // Each picture from the first of the data folders that has it.
+    explicit BlockPictures(DataFolders& folders);
 
     const QImage& original(int number) const { return originals_[number]; }
     bool has(int number) const { return !originals_[number].isNull(); }
@@ -30,6 +34,8 @@ public:
     static QColor fallbackColor(int number);
 
 private:
+    void load(DataFolders& folders);
+
     std::array<QImage, kBlockPictureCount> originals_;
     std::array<QImage, kBlockPictureCount> scaled_;
     QSize scaledSize_;

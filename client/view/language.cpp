@@ -1,6 +1,7 @@
 #include "language.h"
 
 #include "controls/keys.h"
+#include "net/datafiles.h"
 #include "net/mainwindow.h"
 #include "options/about.h"
 #include "options/market.h"
@@ -41,10 +42,7 @@ TForm7::TForm7(TForm1& main, QWidget* parent)
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setGeometry(146, 64, 72, 28);
     Button1->setDefault(true);
-    connect(Button1, &QPushButton::clicked, this, [this] {
-        storeLanguage();
-        accept();
-    });
+    connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     FormCreate();
 }
 
@@ -71,19 +69,28 @@ void TForm7::storeLanguage()
     FormStorage1.sync();
 }
 
+void TForm7::done(int result)
+{
+    // The choice counts however the dialog is closed: Ok, Esc or the close box.
+    storeLanguage();
+    QDialog::done(result);
+}
+
 void TForm7::FormCreate()
 {
     AppState& state = main_.state();
     const Windows& w = main_.windows();
-    setLangIndex(FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt());
-    main_.loadMap(QStringLiteral("coolgame.map"));
+    // Anything but English or Russian stored counts as nothing stored.
+    bool ok = false;
+    const int stored = FormStorage1.value(QStringLiteral("Lang.ItemIndex"), -1).toInt(&ok);
+    setLangIndex(ok && (stored == 0 || stored == 1) ? stored : -1);
+    main_.loadMap(dataFile(QStringLiteral("coolgame.map")));
     main_.createMenuItems();
 
     // First start: English preselected, and the player chooses.
     if (langIndex() == -1) {
         setLangIndex(0);
         exec();
-        storeLanguage();
         if (langIndex() == 1) {
             state.rus = true;
             if (w.options)
@@ -136,9 +143,18 @@ void TForm7::applyRussianMainTexts()
     f.chatOptions->item(0, 2)->setText(ru("В"));
     f.chatOptions->item(9, 0)->setText(ru("С"));
     f.state().appTitle = ru("Ворлан !");
+    // A caption longer than the room left in its panel gets a smaller font.
     for (QLabel* l : {f.Label1, f.Label2, f.Label3, f.Label4, f.Label5, f.Label6, f.Label17,
-                      f.Label13, f.Label14, f.gameTypeLabel, f.gameTimeLabel})
+                      f.Label13, f.Label14, f.gameTypeLabel, f.gameTimeLabel}) {
         l->adjustSize();
+        const int room = l->parentWidget()->width() - l->x() - 4;
+        QFont font = l->font();
+        while (l->width() > room && font.pointSizeF() > 6) {
+            font.setPointSizeF(font.pointSizeF() - 0.5);
+            l->setFont(font);
+            l->adjustSize();
+        }
+    }
 }
 
 } // namespace vorlan

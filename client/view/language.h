@@ -26,6 +26,7 @@ public:
     int langIndex() const;
     void setLangIndex(int index);
     void storeLanguage();
+    void done(int result) override;
 
     QGroupBox* Lang;
     QButtonGroup* langButtons;

@@ -61,6 +61,40 @@ const QStringList& russianHeaders()
     return texts;
 }
 
+// The hints of the header cells, English and Russian.
+const QStringList& headerHints(bool rus)
+{
+    static const QStringList english{
+        QStringLiteral("The player's emblem"),
+        QStringLiteral("The player"),
+        QStringLiteral("Soldiers on his blocks, with him and in cities"),
+        QStringLiteral("Place by army"),
+        QStringLiteral("Gold with him and in cities"),
+        QStringLiteral("Place by gold"),
+        QStringLiteral("Blocks he holds"),
+        QStringLiteral("Place by blocks"),
+        QStringLiteral("Soldiers he killed"),
+        QStringLiteral("Place by soldiers killed"),
+        QStringLiteral("His offer on the market"),
+        QStringLiteral("Soldiers in his offer")};
+    static const QStringList russian{QString::fromUtf8("Эмблема игрока"),
+                                     QString::fromUtf8("Игрок"),
+                                     QString::fromUtf8("Солдаты на его клетках, с ним и в городах"),
+                                     QString::fromUtf8("Место по армии"),
+                                     QString::fromUtf8("Золото с ним и в городах"),
+                                     QString::fromUtf8("Место по золоту"),
+                                     QString::fromUtf8("Его клетки"),
+                                     QString::fromUtf8("Место по клеткам"),
+                                     QString::fromUtf8("Убитые им солдаты"),
+                                     QString::fromUtf8("Место по убитым"),
+                                     QString::fromUtf8("Его предложение на рынке"),
+                                     QString::fromUtf8("Солдат в предложении")};
+    return rus ? russian : english;
+}
+
+// Room a cell needs beside its text (the item's margins and the grid line).
+constexpr int kCellPadding = 10;
+
 // Draws the player's emblem unscaled in the top-left corner of its cell.
 class EmblemDelegate : public QStyledItemDelegate
 {
@@ -159,6 +193,7 @@ TForm3::TForm3(AppState& state, BlockPictures& pictures, QWidget* parent)
     for (int c = 0; c < kColumns; ++c)
         monitor->setColumnWidth(c, kWidths[c]);
     setHeaders(englishHeaders());
+    setToolTip(QStringLiteral("All players of the game"));
 
     monitor->installEventFilter(this);
 }
@@ -166,12 +201,31 @@ TForm3::TForm3(AppState& state, BlockPictures& pictures, QWidget* parent)
 void TForm3::setHeaders(const QStringList& texts)
 {
     monitor->setHorizontalHeaderLabels(texts);
+    const bool rus = &texts == &russianHeaders();
+    for (int c = 0; c < kColumns; ++c)
+        monitor->horizontalHeaderItem(c)->setToolTip(headerHints(rus)[c]);
 }
 
 void TForm3::applyRussian()
 {
     setWindowTitle(QString::fromUtf8("Монитор игроков"));
+    setToolTip(QString::fromUtf8("Все игроки этой игры"));
     setHeaders(russianHeaders());
+    // The Russian offer texts and the last header are longer than their
+    // columns: those two columns grow, and the window with them.
+    const QFontMetrics m(monitor->font());
+    auto fit = [&](int column, std::initializer_list<QString> texts) {
+        int width = monitor->columnWidth(column);
+        for (const QString& t : texts)
+            width = std::max(width, m.horizontalAdvance(t) + kCellPadding);
+        const int grown = width - monitor->columnWidth(column);
+        monitor->setColumnWidth(column, width);
+        return grown;
+    };
+    const int grown = fit(10, {russianHeaders()[10], marketOfferText(0, true),
+                               marketOfferText(1, true), marketOfferText(2, true)}) +
+                      fit(11, {russianHeaders()[11]});
+    resize(width() + grown, height());
 }
 
 QString TForm3::cellText(int col, int row) const

@@ -1,5 +1,6 @@
 #include "results.h"
 
+#include "net/datafiles.h"
 #include "rankings.h"
 
 #include <QHeaderView>
@@ -56,7 +57,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     Image1 = new QLabel(this);
     Image1->setObjectName(QStringLiteral("Image1"));
     Image1->setGeometry(8, 13, 305, 481);
-    Image1->setPixmap(QPixmap(QStringLiteral("results.png")));
+    Image1->setPixmap(QPixmap(dataFile(QStringLiteral("results.png"))));
 
     table = new QTableWidget(kRows, 2, this);
     table->setObjectName(QStringLiteral("table"));

@@ -3,6 +3,7 @@
 // prints how each player did.
 
 #include "arena.h"
+#include "datafiles.h"
 
 #include <cstdio>
 #include <QCommandLineParser>
@@ -53,7 +54,7 @@ int main(int argc, char** argv)
          QStringLiteral("list")},
         {QStringLiteral("map"),
          QStringLiteral("A map file; repeat for several (default: every map in maps/ beside "
-                        "the program)."),
+                        "the program, else the installed maps)."),
          QStringLiteral("file")},
         {QStringLiteral("games"), QStringLiteral("Number of games (default 1)."),
          QStringLiteral("n")},
@@ -102,7 +103,9 @@ int main(int argc, char** argv)
     }
     QStringList files = parser.values(QStringLiteral("map"));
     if (files.isEmpty()) {
-        const QDir dir(QCoreApplication::applicationDirPath() + QStringLiteral("/maps"));
+        // The maps beside the program, else the installed ones.
+        const QDir dir(vorlan::DataFolders::forProgram(QCoreApplication::applicationDirPath())
+                           .find(QStringLiteral("maps")));
         for (const QString& f : dir.entryList({QStringLiteral("*.map")}, QDir::Files, QDir::Name))
             files << dir.filePath(f);
     }

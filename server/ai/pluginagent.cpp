@@ -68,9 +68,12 @@ QByteArray PluginAgent::act()
     setBotMap(nullptr);
     if (!command)
         return {};
+    // Every letter goes out as a step order, as the client sends it: 'i'
+    // sets Leave if more to the value; letter 0 is no order this step.
     switch (command->letter) {
-    case 'i': // idle
+    case 0:
         return {};
+    case 'i':
     case 'L':
     case 'R':
     case 'U':

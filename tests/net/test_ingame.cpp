@@ -2,6 +2,7 @@
 // server's updates drawn on the map, control texts, orders under the step
 // guard, the recipients grid and the end of the game.
 #include "bytes.h"
+#include "controls/bothost.h"
 #include "controls/chat.h"
 #include "controls/orders.h"
 #include "modal.h"
@@ -22,6 +23,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QSlider>
 #include <QTableWidget>
 #include <QTemporaryDir>
 
@@ -30,15 +32,17 @@ using namespace vorlan;
 namespace {
 
 // 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
-// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0), (3,0).
+// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0),
+// (3,0), (3,2).
 QByteArray gameMap()
 {
-    return hex("040302"
+    return hex("040303"
                "00090801"
                "090b0b09"
                "0a090909"
                "0000"
-               "0300");
+               "0300"
+               "0302");
 }
 
 const QColor kRed(255, 0, 0);
@@ -89,7 +93,7 @@ protected:
         u.x = x;
         u.y = y;
         u.army = army;
-        u.name = index == 0 ? "Ann" : "Bob";
+        u.name = index == 0 ? "Ann" : index == 1 ? "Bob" : "Cy";
         return toClient::playerUpdate(u);
     }
 
@@ -104,9 +108,30 @@ protected:
         }));
     }
 
+    // Keys as the desktop delivers them: to the window, and from there to
+    // the widget that has the focus, through the application's filter.
     void press(Qt::Key key, Qt::KeyboardModifiers mods = Qt::NoModifier)
     {
         QTest::keyClick(f().windowHandle(), key, mods);
+    }
+    void type(const QString& text)
+    {
+        for (QChar c : text)
+            QTest::keyClick(f().windowHandle(), c.toLatin1());
+    }
+    // A press on cell (column, row) of the recipients grid.
+    void clickGrid(int column, int row)
+    {
+        QTableWidget* g = f().chatOptions;
+        QTest::mouseClick(g->viewport(), Qt::LeftButton, {},
+                          g->visualItemRect(g->item(row, column)).center());
+    }
+    bool msgEndsWith(const QString& text)
+    {
+        for (int i = 0; i < f().msg->count(); ++i)
+            if (f().msg->item(i)->text().endsWith(text))
+                return true;
+        return false;
     }
 
     QByteArray sent()
@@ -167,9 +192,10 @@ TEST_F(InGameTest, PlayerMovesRedrawTheOldBlockAndTheCursor)
     EXPECT_EQ(pixel(21, 10), kRed);            // left line of (1, 0)
     EXPECT_EQ(pixel(41, 10), kRed);            // its outer right line
     EXPECT_EQ(f().armyText->text(), "------"); // a neutral block
-    // A position outside the map is not taken.
-    serve(player(0, 9, 9, 10));
+    // A record that puts the player off the map is dropped whole.
+    serve(player(0, 9, 9, 77));
     EXPECT_EQ(map().players[0].x, 1);
+    EXPECT_EQ(map().players[0].army, 10);
 }
 
 TEST_F(InGameTest, CellUpdatesAreStoredAndDrawnOutOfRangeIgnored)
@@ -189,6 +215,8 @@ TEST_F(InGameTest, ControlTexts)
     serve(toClient::textMessage({"TIME LEFT:12"}));
     EXPECT_TRUE(f().timeLeft->isVisible());
     EXPECT_EQ(f().timeLeft->text(), "12");
+    serve(toClient::textMessage({"TIME LEFT:120"}));
+    EXPECT_EQ(f().timeLeft->text(), "120");
     for (int i = 0; i < f().msg->count(); ++i)
         EXPECT_FALSE(f().msg->item(i)->text().contains("TIME LEFT"));
     serve(toClient::textMessage({"TIME LEFT:0"}));
@@ -216,6 +244,30 @@ TEST_F(InGameTest, ControlTexts)
         serve(toClient::textMessage({"voice:4"}));
         EXPECT_EQ(f().msg->count(), lines + 1); // only the sync line
     }
+}
+
+TEST_F(InGameTest, ChatLinesNeverPassForControlTexts)
+{
+    start();
+    f().windows().options->enableWAVE->setChecked(true);
+    const bool wave = f().waveEnabled();
+    const QStringList lines{"Bob:I hear voices", "voice:1234", "voice:3 ", "Bob:TIME LEFT:0 ha",
+                            "TIME LEFT:12x"};
+    for (const QString& line : lines)
+        serve(toClient::textMessage({line}));
+    for (const QString& line : lines)
+        EXPECT_TRUE(msgEndsWith(' ' + line)) << line.toStdString();
+    EXPECT_EQ(f().waveEnabled(), wave); // no bogus sound file was tried
+    EXPECT_FALSE(f().timeLeft->isVisible());
+    EXPECT_EQ(f().msg->height(), 95);
+}
+
+TEST(ControlTexts, ExactFormsOnly)
+{
+    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:007"), "7");
+    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:00"), "0"); // ends the game too
+    EXPECT_TRUE(InGame::timeLeftMinutes("TIME LEFT:-1").isNull());
+    EXPECT_TRUE(InGame::voiceNumber("voice:").isNull());
 }
 
 TEST_F(InGameTest, GrowthAndArmyChanges)
@@ -350,31 +402,114 @@ TEST_F(InGameTest, RecipientMarks)
     }
 }
 
-TEST_F(InGameTest, ChatToAllAndAllies)
+TEST_F(InGameTest, ChatFromTheKeyboard)
 {
     start();
-    f().runMenuAction(kMenuSendMessage);
+    press(Qt::Key_F8); // Send msg to all
     EXPECT_TRUE(f().msgToSend->isVisible());
     EXPECT_EQ(f().msgToSendLabel->text(), "Send to All");
-    f().msgToSend->setEditText("STOP STOP STOP!");
-    QTest::keyClick(f().msgToSend->lineEdit(), Qt::Key_Return);
-    const QByteArray text = "Ann:STOP STOP STOP!";
-    EXPECT_EQ(sent(), hex("006a"
-                          "ffffffff") +
-                          QByteArray("\0", 1) + char(text.size()) + text);
+    // What is typed is sent, not the preset it begins ("You will die !"),
+    // and "p" is a letter here, not the pause key.
+    type("You p");
+    press(Qt::Key_Return);
+    EXPECT_EQ(sent(), chat(-1, "Ann:You p"));
     EXPECT_FALSE(f().msgToSend->isVisible());
     EXPECT_TRUE(f().focusButton->hasFocus());
-    // The next chat offers the line just sent.
-    f().chat().openChat(kChatAllies);
-    EXPECT_EQ(f().msgToSend->currentText(), "STOP STOP STOP!");
-    QTest::keyClick(f().msgToSend->lineEdit(), Qt::Key_Return);
-    // Both named players are allies; the own index is not excluded.
-    EXPECT_EQ(sent(), hex("006a"
-                          "00000000") +
-                          QByteArray("\0", 1) + char(text.size()) + text +
-                          hex("006a"
-                              "00000001") +
-                          QByteArray("\0", 1) + char(text.size()) + text);
+    EXPECT_EQ(f().chat().chatMode, kChatNone);
+
+    // To allies, the line just sent offered again; the own index is not excluded.
+    press(Qt::Key_F7);
+    EXPECT_EQ(f().msgToSend->currentText(), "You p");
+    press(Qt::Key_Enter);
+    EXPECT_EQ(sent(), chat(0, "Ann:You p") + chat(1, "Ann:You p"));
+
+    // Esc abandons the line.
+    press(Qt::Key_F8);
+    type("no");
+    press(Qt::Key_Escape);
+    EXPECT_EQ(sent(), QByteArray());
+    EXPECT_FALSE(f().msgToSend->isVisible());
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    EXPECT_EQ(f().chat().chatMode, kChatNone);
+}
+
+TEST_F(InGameTest, LobbyChatFromTheKeyboard)
+{
+    ASSERT_TRUE(f().msgToSend->isVisible()); // the waiting room's chat line
+    QTest::mouseClick(f().msgToSend->lineEdit(), Qt::LeftButton);
+    type("hi");
+    press(Qt::Key_Return);
+    EXPECT_EQ(sent(), chat(-1, "Ann:hi"));
+    EXPECT_TRUE(f().msgToSend->isVisible());
+    // Esc in the lobby leaves the entry as it is.
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(f().msgToSend->isVisible());
+    EXPECT_EQ(sent(), QByteArray());
+}
+
+TEST_F(InGameTest, AmountEntryOpensFromTheChatLine)
+{
+    start();
+    press(Qt::Key_F8);
+    press(Qt::Key_F1, Qt::ShiftModifier); // Get soldiers
+    EXPECT_EQ(f().Label12->text(), "Get army");
+    EXPECT_TRUE(f().deltaArmyText->hasFocus());
+    EXPECT_FALSE(f().msgToSend->isVisible());
+    press(Qt::Key_A, Qt::ControlModifier); // select all
+    type("25");
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Return);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0047"
+                          "00000019"));
+    EXPECT_TRUE(f().focusButton->hasFocus());
+}
+
+TEST_F(InGameTest, ArrowsTheCommandsLeaveKeepCommandMode)
+{
+    press(Qt::Key_Left); // before a game
+    press(Qt::Key_Right);
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    start();
+    press(Qt::Key_Right, Qt::ControlModifier);
+    press(Qt::Key_Left, Qt::ControlModifier);
+    EXPECT_TRUE(f().focusButton->hasFocus());
+    st().newStepCanBeSent = true;
+    press(Qt::Key_Right);
+    EXPECT_EQ(sent(), hex("0073"
+                          "0052"
+                          "00000000"));
+}
+
+TEST_F(InGameTest, VoiceButtonsSpeakToAlliesOrEnemiesNeverToOneself)
+{
+    start();
+    serve(player(2, 3, 2, 0));
+    TOptions* o = f().windows().options;
+    o->cmbv(1)->setCurrentIndex(4);
+    o->cmbv(7)->setCurrentIndex(2);
+    // Player 2 becomes an enemy, and so does the own player.
+    clickGrid(ChatControls::kEnemyColumn, 3);
+    clickGrid(ChatControls::kEnemyColumn, 1);
+    ASSERT_TRUE(f().chat().isEnemy(2));
+    ASSERT_TRUE(f().chat().isEnemy(0));
+    ASSERT_TRUE(f().chat().isAlly(1));
+    const QString seven = "Ann:" + o->cmbv(7)->currentText();
+    const QString one = "Ann:" + o->cmbv(1)->currentText();
+    press(Qt::Key_F7, Qt::ControlModifier);
+    EXPECT_EQ(sent(), chat(1, "voice:3") + chat(1, seven));
+    press(Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(sent(), chat(2, "voice:5") + chat(2, one));
+    // Space in the grid marks like a press; the header row is never current.
+    press(Qt::Key_Up);
+    press(Qt::Key_Space);
+    EXPECT_FALSE(f().chat().isEnemy(0));
+    press(Qt::Key_Down);
+    press(Qt::Key_Down);
+    press(Qt::Key_Space);
+    EXPECT_FALSE(f().chat().isEnemy(2));
+    press(Qt::Key_F1, Qt::ControlModifier);
+    EXPECT_EQ(sent(), QByteArray());
 }
 
 TEST_F(InGameTest, GameOverShowsResultsThenResets)
@@ -389,6 +524,32 @@ TEST_F(InGameTest, GameOverShowsResultsThenResets)
     EXPECT_TRUE(f().connectPanel->isVisible());
     EXPECT_FALSE(st().gameStarted);
     EXPECT_EQ(st().map->myIndex, -1);
+}
+
+TEST_F(InGameTest, ANewGameStartsFromCleanValues)
+{
+    start(9); // out of range: the highest speed
+    EXPECT_EQ(f().Timer2.interval(), 100);
+    EXPECT_EQ(f().gameSpeed->value(), 4);
+    serve(toClient::roundToNotice({30}) + toClient::leaveIfMoreNotice({500}));
+    TOptions* o = f().windows().options;
+    o->DirudBox->setChecked(true);
+    o->DirudName->setText("libdirud.so");
+    press(Qt::Key_F6, Qt::ShiftModifier);
+    ASSERT_TRUE(f().bot().active());
+    press(Qt::Key_F1); // an amount entry left open
+    ASSERT_EQ(f().orders().entryMode, kEntryPutArmy);
+
+    server.client->abort();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kNotConnected; }));
+    EXPECT_EQ(f().orders().roundTo, 0);
+    EXPECT_EQ(f().orders().leaveIfMore, 100);
+    EXPECT_EQ(f().orders().entryMode, kEntryNone);
+    EXPECT_EQ(f().chat().chatMode, kChatNone);
+    EXPECT_EQ(f().Timer2.interval(), 500);
+    // The bot is unloaded: the next start loads it afresh and plans anew.
+    EXPECT_FALSE(f().bot().active());
+    EXPECT_TRUE(f().bot().libName().isEmpty());
 }
 
 TEST_F(InGameTest, PauseButtonAsksTheServer)

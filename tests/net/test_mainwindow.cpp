@@ -5,19 +5,25 @@
 #include "net/client.h"
 #include "net/formstorage.h"
 #include "net/mainwindow.h"
+#include "options/optionsdialog.h"
 #include "settings.h"
 #include "view/language.h"
 #include "view/mappanel.h"
+#include "view/monitor.h"
 
 #include <gtest/gtest.h>
+#include <QAbstractButton>
+#include <QButtonGroup>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QSettings>
 #include <QTemporaryDir>
+#include <QTest>
 
 using namespace vorlan;
 
@@ -141,6 +147,9 @@ TEST_F(MainWindowTest, StoredRussianAppliesAtStart)
     EXPECT_EQ(f.Label1->text(), QString::fromUtf8("Выбери-ка Ворлан-сервер"));
     EXPECT_EQ(f.gameType->itemText(1), QString::fromUtf8("Игра за золото"));
     EXPECT_EQ(f.gameType->currentIndex(), 0);
+    for (QFrame* panel : {f.gamesPanel, f.playersPanel})
+        for (QLabel* l : panel->findChildren<QLabel*>())
+            EXPECT_LE(l->geometry().right(), panel->width()) << l->objectName().toStdString();
     f.logSystem("Disconnected...", QString::fromUtf8("Соединение разорвано"));
     EXPECT_EQ(f.systemMsg->item(f.systemMsg->count() - 1)->text(),
               QString::fromUtf8("Соединение разорвано"));
@@ -179,6 +188,53 @@ TEST_F(MainWindowTest, FirstStartAsksForTheLanguage)
                   .value("TForm7/Lang.ItemIndex")
                   .toInt(),
               0);
+}
+
+TEST_F(MainWindowTest, LanguageChoiceIsStoredHoweverTheDialogCloses)
+{
+    auto c = start();
+    TForm7* dialog = c->main().windows().language;
+    auto stored = [] {
+        return QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
+            .value("TForm7/Lang.ItemIndex")
+            .toInt();
+    };
+    dialog->langButtons->button(1)->setChecked(true);
+    closeModals([&] { c->main().runMenuAction(kMenuLanguage); }, true); // Esc
+    EXPECT_EQ(stored(), 1);
+    dialog->langButtons->button(0)->setChecked(true);
+    closeModals([&] { c->main().runMenuAction(kMenuLanguage); }); // the close box
+    EXPECT_EQ(stored(), 0);
+}
+
+TEST_F(MainWindowTest, AStoredLanguageOtherThanTheThreeIsAFirstStart)
+{
+    QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
+        .setValue("TForm7/Lang.ItemIndex", "abc");
+    std::unique_ptr<Client> c;
+    EXPECT_EQ(closeModals([&] { c = start(); }), QStringList{"TForm7"});
+}
+
+TEST_F(MainWindowTest, BossKeyDisguisesEveryVisibleWindow)
+{
+    auto c = start();
+    TForm1& f = c->main();
+    TForm3* monitor = f.windows().monitor;
+    f.show();
+    monitor->show();
+    f.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&f));
+    QTest::keyClick(f.windowHandle(), Qt::Key_F12);
+    for (QWidget* w : {static_cast<QWidget*>(&f), static_cast<QWidget*>(monitor)}) {
+        EXPECT_TRUE(w->isMinimized()) << w->objectName().toStdString();
+        EXPECT_EQ(w->windowTitle(), "{C:} - Far");
+    }
+    EXPECT_FALSE(f.windows().options->isVisible()); // a hidden window stays hidden
+    // The next key press gives each window its own caption back.
+    QTest::keyClick(monitor->windowHandle(), Qt::Key_Shift);
+    EXPECT_EQ(f.windowTitle(), "The Vorlane ( version beta2.0 )");
+    EXPECT_EQ(monitor->windowTitle(), "Monitor");
+    EXPECT_EQ(c->state().appTitle, "The Vorlane");
 }
 
 TEST_F(MainWindowTest, DestroyedWithTheFocusOnTheChatLine)

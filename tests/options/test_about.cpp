@@ -81,7 +81,7 @@ TEST_F(AboutTest, StartsBlackWithSpritesInsideTheWindow)
         EXPECT_TRUE(s.dx == 2 || s.dx == -2);
         EXPECT_TRUE(s.dy == 2 || s.dy == -2);
     }
-    EXPECT_EQ(about.Timer1->interval(), 1);
+    EXPECT_EQ(about.Timer1->interval(), 16); // about 60 ticks a second
 }
 
 TEST_F(AboutTest, EmblemsLeaveTrailsThatErasersCut)

@@ -113,6 +113,15 @@ TEST_F(MarketTest, SellShowsWhatAllCitySoldiersWouldBring)
     EXPECT_EQ(dlg.money->text(), "0");
 }
 
+TEST_F(MarketTest, ClickingTheChosenOperationAgainRecomputesIt)
+{
+    dlg.prepare(MarketFunds{500, 15}, false);
+    choose(kMarketSell);
+    dlg.howMany->setValue(4);
+    choose(kMarketSell);
+    EXPECT_EQ(dlg.howMany->value(), 15);
+}
+
 TEST_F(MarketTest, SaleProceedsBeyondThirtyTwoBitsAreShownWhole)
 {
     dlg.prepare(MarketFunds{0, 1'000'000'000}, false);

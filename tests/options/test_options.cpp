@@ -1,5 +1,6 @@
 // The options dialog: its controls and defaults, the stored settings, the
 // Russian texts and presets, the bot library controls and the block size.
+#include "datafolders.h"
 #include "modal.h"
 #include "net/appstate.h"
 #include "net/formstorage.h"
@@ -11,6 +12,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -56,7 +58,7 @@ TEST_F(OptionsTest, FirstStartHasTheDefaultsAndTheSoundsRunning)
 {
     auto o = make();
     EXPECT_EQ(o->windowTitle(), "Options");
-    EXPECT_EQ(o->size(), QSize(610, 393));
+    EXPECT_EQ(o->size(), QSize(862, 393)); // wider than the form: whole phrases in the lists
     EXPECT_TRUE(o->windowFlags().testFlag(Qt::Tool));
     EXPECT_TRUE(o->enableMIDI->isChecked());
     EXPECT_TRUE(o->enableWAVE->isChecked());
@@ -73,6 +75,11 @@ TEST_F(OptionsTest, FirstStartHasTheDefaultsAndTheSoundsRunning)
         EXPECT_EQ(o->voiceIndex(n), -1);
     }
     EXPECT_EQ(o->yourLossName->itemText(2), lines[2]);
+    // Every phrase is seen whole in a closed list (the arrow takes about 30 pixels).
+    for (const QString& line : lines)
+        for (QComboBox* list : {o->cmbv(1), o->yourAttackName})
+            EXPECT_LE(QFontMetrics(list->font()).horizontalAdvance(line) + 30, list->width())
+                << line.toStdString();
     EXPECT_EQ(o->blockSize(), 16);
     EXPECT_FALSE(o->DirudName->isEnabled());
     EXPECT_TRUE(o->DirudName->text().isEmpty());
@@ -153,18 +160,20 @@ TEST_F(OptionsTest, ListsAreRestoredByTheirText)
 
 TEST_F(OptionsTest, WithoutTheSoundListTheListsStayEmpty)
 {
+    // A data folder with the music and the switch-on sound but no wav.txt.
     QTemporaryDir elsewhere;
-    const QString saved = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
-    auto o = make();
-    QDir::setCurrent(saved);
+    for (const char* f : {"s0.mid", "kukly.wav"})
+        ASSERT_TRUE(QFile::copy(QDir(state.dir).filePath(f), QDir(elsewhere.path()).filePath(f)));
+    auto o = [&] {
+        test::ScopedDataFolders only({elsewhere.path()});
+        return make();
+    }();
     for (int n = 1; n <= 8; ++n)
         EXPECT_EQ(o->cmbv(n)->count(), 0);
     EXPECT_EQ(o->makingPostName->count(), 0);
     o->makingPost->setChecked(true);
     o->sound().playEvent(Sound::Event::MakingPost);
     EXPECT_TRUE(o->enableWAVE->isChecked());
-    // The program folder still has the music.
     EXPECT_TRUE(o->enableMIDI->isChecked());
 }
 
@@ -175,7 +184,7 @@ TEST_F(OptionsTest, ClickingAnEventBoxPreviewsItsSound)
     QTest::mouseClick(o->enemyAttackFailure, Qt::LeftButton, {},
                       QPoint(8, o->enemyAttackFailure->height() / 2));
     ASSERT_TRUE(o->enemyAttackFailure->isChecked());
-    EXPECT_EQ(o->sound().MPW.fileName(), "kukly7.wav");
+    EXPECT_EQ(QFileInfo(o->sound().MPW.fileName()).fileName(), "kukly7.wav");
     EXPECT_EQ(o->sound().MPW.mode(), Mode::Playing);
     // Unchecking plays nothing.
     o->sound().MPW.stop();
@@ -251,10 +260,10 @@ TEST_F(OptionsTest, PresetsBeyondAShortListChooseNothing)
     ASSERT_TRUE(f.open(QIODevice::WriteOnly));
     f.write("a\r\nb\r\nc\r\nd\r\n");
     f.close();
-    const QString saved = QDir::currentPath();
-    QDir::setCurrent(elsewhere.path());
-    auto o = make();
-    QDir::setCurrent(saved);
+    auto o = [&] {
+        test::ScopedDataFolders only({elsewhere.path()});
+        return make();
+    }();
     o->applyRussianSoundPresets();
     EXPECT_EQ(o->voiceIndex(1), 2);
     EXPECT_EQ(o->voiceIndex(2), 3);

@@ -1,10 +1,12 @@
 // The sound rules: the MIDI and WAVE switches, the rotation of music tracks,
 // which event and voice sounds play when, and what a failure switches off.
+#include "datafolders.h"
 #include "modal.h"
 #include "options/sound.h"
 #include "soundfiles.h"
 
 #include <gtest/gtest.h>
+#include <optional>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
@@ -31,15 +33,15 @@ protected:
     void SetUp() override
     {
         ASSERT_TRUE(program.isValid() && sounds.isValid());
-        saved = QDir::currentPath();
-        // Event sounds are found in the current folder, music beside the program.
-        QDir::setCurrent(sounds.path());
+        // Music and the switch-on sound in one folder, the event sounds in the
+        // next one searched.
+        folders.emplace(QStringList{program.path(), sounds.path()});
         for (int i = 0; i <= 4; ++i)
             ASSERT_TRUE(soundfiles::writeMidi(inProgram(QStringLiteral("s%1.mid").arg(i)), 0.1));
         ASSERT_TRUE(soundfiles::writeTone(inProgram("kukly.wav"), 0.1));
-        ASSERT_TRUE(soundfiles::writeTone("kukly1.wav", 3.0));
+        ASSERT_TRUE(soundfiles::writeTone(inSounds("kukly1.wav"), 3.0));
         for (int i = 2; i <= 5; ++i)
-            ASSERT_TRUE(soundfiles::writeTone(QStringLiteral("kukly%1.wav").arg(i), 0.3));
+            ASSERT_TRUE(soundfiles::writeTone(inSounds(QStringLiteral("kukly%1.wav").arg(i)), 0.3));
 
         c.enableMIDI = box(true);
         c.enableWAVE = box(true);
@@ -59,10 +61,11 @@ protected:
     void TearDown() override
     {
         sound.reset();
-        QDir::setCurrent(saved);
+        folders.reset();
     }
 
     QString inProgram(const QString& name) const { return QDir(program.path()).filePath(name); }
+    QString inSounds(const QString& name) const { return QDir(sounds.path()).filePath(name); }
 
     QCheckBox* box(bool checked)
     {
@@ -82,7 +85,7 @@ protected:
     // The start-up of the sound part: devices, then the WAVE and MIDI switches.
     Sound& start()
     {
-        sound = std::make_unique<Sound>(c, program.path(), &window);
+        sound = std::make_unique<Sound>(c, &window);
         sound->openDevices();
         sound->waveSwitch();
         sound->midiSwitch();
@@ -106,7 +109,7 @@ protected:
 
     QTemporaryDir program;
     QTemporaryDir sounds;
-    QString saved;
+    std::optional<test::ScopedDataFolders> folders;
     QWidget window;
     SoundControls c;
     std::unique_ptr<Sound> sound;
@@ -255,12 +258,12 @@ TEST_F(SoundTest, PlayWaveSkipsTheNoSoundNameAndSwitchesOffOnAFailure)
     s.playWave("kukly0.wav");
     EXPECT_EQ(s.MPW.fileName(), inProgram("kukly.wav"));
     s.playWave("kukly3.wav");
-    EXPECT_EQ(s.MPW.fileName(), "kukly3.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly3.wav");
     EXPECT_EQ(s.MPW.mode(), Mode::Playing);
     // A name from another player's message never leaves the folder.
     s.playWave("../kukly3.wav");
     s.playWave(QDir(sounds.path()).filePath("kukly4.wav"));
-    EXPECT_EQ(s.MPW.fileName(), "kukly3.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly3.wav");
     EXPECT_TRUE(c.enableWAVE->isChecked());
     s.playWave("kukly99.wav");
     EXPECT_FALSE(c.enableWAVE->isChecked());
@@ -281,13 +284,13 @@ TEST_F(SoundTest, AnEventPlaysOnlyWithItsBoxWaveAndAChosenSound)
     c.eventNames[int(loss)]->setCurrentIndex(2);
     EXPECT_EQ(s.eventSoundFile(loss), "kukly3.wav");
     s.playEvent(loss);
-    EXPECT_EQ(s.MPW.fileName(), "kukly3.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly3.wav");
     // With WAVE off nothing plays, though the box is checked.
     c.enableWAVE->setChecked(false);
     s.waveSwitch();
     c.eventNames[int(loss)]->setCurrentIndex(3);
     s.playEvent(loss);
-    EXPECT_EQ(s.MPW.fileName(), "kukly3.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly3.wav");
 }
 
 TEST_F(SoundTest, TheAttackWaitsForSilenceAndTheOthersInterrupt)
@@ -301,16 +304,16 @@ TEST_F(SoundTest, TheAttackWaitsForSilenceAndTheOthersInterrupt)
     c.eventNames[int(failure)]->setCurrentIndex(2);
     s.playWave("kukly1.wav"); // three seconds
     s.playEvent(attack);
-    EXPECT_EQ(s.MPW.fileName(), "kukly1.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly1.wav");
     s.MPW.pause();
     s.playEvent(attack);
-    EXPECT_EQ(s.MPW.fileName(), "kukly1.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly1.wav");
     s.MPW.play();
     s.playEvent(failure);
-    EXPECT_EQ(s.MPW.fileName(), "kukly3.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly3.wav");
     ASSERT_TRUE(QTest::qWaitFor([&] { return s.MPW.mode() == Mode::Stopped; }, 3000));
     s.playEvent(attack);
-    EXPECT_EQ(s.MPW.fileName(), "kukly2.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly2.wav");
     EXPECT_EQ(s.MPW.mode(), Mode::Playing);
 }
 
@@ -322,15 +325,15 @@ TEST_F(SoundTest, AVoiceButtonPlaysItsSoundWhenItsBoxIsChecked)
     EXPECT_EQ(s.MPW.fileName(), inProgram("kukly.wav"));
     c.voices[2]->setChecked(true);
     s.playVoice(3);
-    EXPECT_EQ(s.MPW.fileName(), "kukly5.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly5.wav");
     s.playVoice(0);
     s.playVoice(9);
-    EXPECT_EQ(s.MPW.fileName(), "kukly5.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly5.wav");
     c.enableWAVE->setChecked(false);
     s.waveSwitch();
     c.voiceNames[2]->setCurrentIndex(3);
     s.playVoice(3);
-    EXPECT_EQ(s.MPW.fileName(), "kukly5.wav");
+    EXPECT_EQ(base(s.MPW.fileName()), "kukly5.wav");
 }
 
 TEST_F(SoundTest, MusicPausesAndGoesOnOnlyWhileMidiIsOnAndErrorsAreIgnored)

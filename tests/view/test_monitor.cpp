@@ -98,6 +98,13 @@ TEST_F(MonitorTest, RussianCaptionAndHeaders)
                               QString::fromUtf8("Количество")};
     for (int c = 0; c < 12; ++c)
         EXPECT_EQ(cell(c, 0), headers[c]) << c;
+    // Every Russian header and offer fits its column.
+    const QFontMetrics m(form->monitor->font());
+    for (int c = 0; c < 12; ++c)
+        EXPECT_LT(m.horizontalAdvance(headers[c]), form->monitor->columnWidth(c)) << c;
+    for (int offer = 0; offer < 3; ++offer)
+        EXPECT_LT(m.horizontalAdvance(marketOfferText(offer, true)),
+                  form->monitor->columnWidth(10));
 }
 
 TEST_F(MonitorTest, RowsBelongToRecordsAndFreeRecordsShrink)

@@ -63,7 +63,9 @@ BlockSet blockPictures();
 QImage playGlyph();
 QImage pauseGlyph();
 QImage menuBrush();
-QImage programIcon();
+// The program icon, drawn for a side of 32 pixels and scaled as a drawing to
+// `side` (the desktop icons of the other sizes).
+QImage programIcon(int side = 32);
 QImage disguiseIcon();
 QImage playerStatusIcon();
 QImage blockStatusIcon();

@@ -94,11 +94,12 @@ QImage menuBrush()
     return image;
 }
 
-QImage programIcon()
+QImage programIcon(int side)
 {
-    QImage image = newLayer(32, 32);
+    QImage image = newLayer(side, side);
     QPainter p(&image);
     smooth(p);
+    p.scale(side / 32.0, side / 32.0);
     // A shield with a golden rim and a golden V.
     QPainterPath shield;
     shield.moveTo(3.5, 3.5);

@@ -171,6 +171,9 @@ int main(int argc, char* argv[])
     pictures.push_back({QStringLiteral("brush.bmp"), menuBrush()});
     pictures.push_back({QStringLiteral("vorlan.ico"), programIcon()});
     pictures.push_back({QStringLiteral("far.ico"), disguiseIcon()});
+    // The desktop's launcher icons (hicolor theme), the same drawing.
+    for (int side : {16, 24, 32, 48, 64, 128, 256})
+        pictures.push_back({QStringLiteral("icon-%1.png").arg(side), programIcon(side)});
     pictures.push_back({QStringLiteral("imageplayer.png"), playerStatusIcon()});
     pictures.push_back({QStringLiteral("imageblock.png"), blockStatusIcon()});
     pictures.push_back({QStringLiteral("imageleave.png"), leaveStatusIcon()});
