@@ -6,6 +6,8 @@
 #include "controls/chat.h"
 #include "controls/commands.h"
 #include "controls/dispatcher.h"
+#include "controls/hotkeyedit.h"
+#include "controls/keys.h"
 #include "controls/orders.h"
 #include "modal.h"
 #include "net/client.h"
@@ -622,6 +624,14 @@ TEST_F(InGameTest, EveryCommandRunsOnceByItsDefaultKey)
         press(key, mods);
         EXPECT_EQ(recorder.calls, expected(c)) << c.name;
     }
+    // Both keys of one command on the same combination (possible until the
+    // duplicate check): it runs once.
+    const CommandInfo& next = commandInfo(Command::MenuNext);
+    f().windows().keys->hotKey(hotKeyOf(Command::MenuNextSecond))->setBinding(next.defaultBinding);
+    recorder.calls.clear();
+    const auto [nextKey, nextMods] = keyOf(next.defaultBinding);
+    press(nextKey, nextMods);
+    EXPECT_EQ(recorder.calls, expected(next));
     // In the chat line only those outside command mode, and no key that
     // types a character there.
     f().chat().openChat(kChatAll);
