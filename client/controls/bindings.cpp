@@ -1,5 +1,6 @@
 #include "bindings.h"
 
+#include "commands.h"
 #include "net/formstorage.h"
 
 #include <QAbstractSpinBox>
@@ -443,42 +444,6 @@ QString shortcutText(const Binding& binding)
 
 namespace {
 
-constexpr int kF1 = vk::F1;
-
-constexpr Binding kDefaults[kBindingCount] = {
-    {kF1 + 0},                  // 1  Put soldiers: F1
-    {kF1 + 1},                  // 2  Put defined value: F2
-    {kScShift | (kF1 + 4)},     // 3  Set defined value: Shift+F5
-    {kF1 + 2},                  // 4  Put gold: F3
-    {kScShift | (kF1 + 0)},     // 5  Get soldiers: Shift+F1
-    {kScShift | (kF1 + 1)},     // 6  Get all soldiers: Shift+F2
-    {kScShift | (kF1 + 2)},     // 7  Get gold: Shift+F3
-    {kF1 + 4},                  // 8  Leave if more: F5
-    {kF1 + 5},                  // 9  Round to: F6
-    {kF1 + 6},                  // 10 Send to allies: F7
-    {kScShift | (kF1 + 6)},     // 11 Send to enemies: Shift+F7
-    {kF1 + 7},                  // 12 Send msg to all: F8
-    {kF1 + 11},                 // 13 Boss key: F12
-    {kF1 + 3},                  // 14 Show monitor: F4
-    {kScShift | (kF1 + 3)},     // 15 Show/hide garrisons: Shift+F4
-    {kScShift | (kF1 + 5)},     // 16 Start/stop the bot: Shift+F6
-    {kF1 + 8},                  // 17 Market operations: F9
-    {kScCtrl | 'M'},            // 18 Options window: Ctrl+M
-    {kScCtrl | (kF1 + 0)},      // 19 .. 26 Voice buttons: Ctrl+F1 .. Ctrl+F8
-    {kScCtrl | (kF1 + 1)},      //
-    {kScCtrl | (kF1 + 2)},      //
-    {kScCtrl | (kF1 + 3)},      //
-    {kScCtrl | (kF1 + 4)},      //
-    {kScCtrl | (kF1 + 5)},      //
-    {kScCtrl | (kF1 + 6)},      //
-    {kScCtrl | (kF1 + 7)},      //
-    {kScCtrl | vk::Up, true},   // 27 Menu highlight up: Ctrl+Up
-    {vk::Subtract},             // 28 ... and Num -
-    {kScCtrl | vk::Down, true}, // 29 Menu highlight down: Ctrl+Down
-    {vk::Add},                  // 30 ... and Num +
-    {'P'},                      // 31 Pause: P
-};
-
 bool valid(int n)
 {
     return n >= 1 && n <= kBindingCount;
@@ -517,29 +482,20 @@ bool storedExtended(const QVariant& value)
 
 KeyBindings::KeyBindings()
 {
-    for (int i = 0; i < kBindingCount; ++i)
-        bindings_[i] = kDefaults[i];
+    for (int n = 1; n <= kBindingCount; ++n)
+        bindings_[n - 1] = defaultBinding(n);
 }
 
 Binding KeyBindings::defaultBinding(int n)
 {
-    return valid(n) ? kDefaults[n - 1] : Binding{};
+    const CommandInfo* c = commandInfo(n);
+    return c ? c->defaultBinding : Binding{};
 }
 
 HotKeyRules KeyBindings::rules(int n)
 {
-    constexpr unsigned refused = HotKeyRules::NoModifier | HotKeyRules::ShiftOnly;
-    switch (n) {
-    case 27:
-    case 29:
-        return {refused, kScCtrl};
-    case 28:
-    case 30:
-    case 31:
-        return {refused, 0};
-    default:
-        return {};
-    }
+    const CommandInfo* c = commandInfo(n);
+    return c ? c->rules : HotKeyRules{};
 }
 
 QString KeyBindings::hotKeyProperty(int n)
@@ -605,7 +561,7 @@ std::vector<int> KeyBindings::clearDuplicates()
 void KeyBindings::load(const FormStorage& storage)
 {
     for (int n = 1; n <= kBindingCount; ++n) {
-        Binding b = kDefaults[n - 1];
+        Binding b = defaultBinding(n);
         const QString key = hotKeyProperty(n);
         if (storage.contains(key)) {
             bool ok = false;

@@ -98,168 +98,198 @@ void Dispatcher::takeOffDisguise()
             d.window->setWindowTitle(d.caption);
 }
 
+// One key press and what it found when it arrived.
+struct Dispatcher::Press
+{
+    KeyPress key;
+    const KeyBindings& bindings;
+    QWidget* focus;
+    bool inGame;
+    bool marketOpen;
+
+    bool fires(const CommandInfo& c) const { return bindings.fires(c.hotKey(), key, focus); }
+    bool noModifier() const { return !key.shift && !key.ctrl && !key.alt; }
+};
+
 bool Dispatcher::onKeyDown(QKeyEvent& event)
 {
-    const KeyPress press = KeyPress::fromEvent(event);
+    const KeyPress key = KeyPress::fromEvent(event);
     // Alt combinations and F10 never reach the commands.
-    if (press.isSystemKey())
+    if (key.isSystemKey())
         return false;
     if (bossMode_)
         takeOffDisguise();
-    state_.Shifted = press.shift;
-    state_.Ctrled = press.ctrl;
-    state_.Alted = press.alt;
-    const int vk = press.vk;
-    const bool noModifier = !press.shift && !press.ctrl && !press.alt;
+    state_.Shifted = key.shift;
+    state_.Ctrled = key.ctrl;
+    state_.Alted = key.alt;
 
     const Windows& w = main_.windows();
     static const KeyBindings defaults;
-    const KeyBindings& bindings = w.keys ? w.keys->bindings() : defaults;
-    QWidget* focus = QApplication::focusWidget();
-    auto pressed = [&](int n) { return bindings.fires(n, press, focus); };
-
+    const Press p{key, w.keys ? w.keys->bindings() : defaults, QApplication::focusWidget(),
+                  bool(state_.gameStarted), w.market && w.market->isVisible()};
     bool handled = false;
-    QWidget* focusButton = main_.focusButton;
-    auto commandMode = [&] { return focusButton->hasFocus(); };
-    Orders& orders = main_.orders();
-    ChatControls& chat = main_.chat();
-    auto idle = [&] { return orders.entryMode == kEntryNone && chat.chatMode == kChatNone; };
-    const bool marketOpen = w.market && w.market->isVisible();
-    TForm3* monitor = w.monitor;
-    const bool inGame = state_.gameStarted;
 
-    // Group A: not while the keys are being redefined.
+    // Not while the keys are being redefined.
     if (!(w.keys && w.keys->isVisible())) {
-        // Enter runs the highlighted menu item in command mode; elsewhere it
-        // closes the monitor and, with nothing being typed, returns to
-        // command mode during a game.
-        if (vk == vk::Return) {
-            if (commandMode()) {
-                main_.runMenuAction(main_.menu().menuIndex());
-            } else {
-                if (monitor && monitor->isVisible())
-                    monitor->hide();
-                if (idle() && inGame && !marketOpen)
-                    focusButton->setFocus();
-            }
-        }
-        // Esc returns to command mode during a game.
-        if (vk == vk::Escape && !commandMode() && idle() && inGame && !marketOpen)
-            focusButton->setFocus();
-        if (pressed(13)) {
-            putOnDisguise();
+        enterOrEscape(p);
+        if (!runCommands(Scope::Anytime, p, handled))
             return true;
-        }
-        if (pressed(29) || pressed(30)) {
-            main_.runMenuAction(kMenuNext);
-            handled = true;
-        }
-        if (pressed(27) || pressed(28)) {
-            main_.runMenuAction(kMenuPrevious);
-            handled = true;
-        }
-        if (pressed(31)) {
-            main_.pauseButtonClick();
-            handled = true;
-        }
-        // Ctrl+Tab switches between the main window and the monitor.
-        if (vk == vk::Tab && press.ctrl && !press.shift && monitor) {
-            if (main_.isVisible() && monitor->isActiveWindow())
-                main_.activateWindow();
-            else if (monitor->isVisible() && main_.isActiveWindow())
-                monitor->activateWindow();
-        }
-        if (inGame && pressed(14)) {
-            main_.runMenuAction(kMenuMonitor);
-            handled = true;
-        }
-        // Before a game the plain arrows walk the menu.
-        if (!inGame && commandMode() && noModifier) {
-            if (vk == vk::Up) {
-                main_.runMenuAction(kMenuPrevious);
-                handled = true;
-            } else if (vk == vk::Down) {
-                main_.runMenuAction(kMenuNext);
-                handled = true;
-            }
-        }
-        if (inGame && commandMode()) {
-            // The arrows move the player, with Shift from city to city.
-            int dx = 0, dy = 0;
-            if (vk == vk::Left)
-                dx = -1;
-            else if (vk == vk::Right)
-                dx = 1;
-            else if (vk == vk::Up)
-                dy = -1;
-            else if (vk == vk::Down)
-                dy = 1;
-            if (dx != 0 || dy != 0) {
-                if (noModifier) {
-                    orders.move(dx, dy);
-                    handled = true;
-                } else if (press.shift && !press.ctrl) {
-                    orders.cityStep(dx, dy);
-                    handled = true;
-                }
-            }
-            orders.clearEntry();
-            static const struct
-            {
-                int binding, action;
-            } menuKeys[] = {{17, kMenuMarket}, {12, kMenuSendMessage}, {1, kMenuPutSoldiers},
-                            {2, kMenuPutAll},  {4, kMenuPutGold},      {8, kMenuAutoLimit},
-                            {9, kMenuRoundTo}};
-            if (pressed(10)) {
-                chat.openChat(kChatAllies);
-                handled = true;
-            }
-            for (const auto& k : menuKeys) {
-                if (pressed(k.binding)) {
-                    main_.runMenuAction(k.action);
-                    handled = true;
-                }
-            }
+        switchWindows(p);
+        if (p.inGame && !runCommands(Scope::InGame, p, handled))
+            return true;
+        handled |= walkMenuBeforeGame(p);
+        if (p.inGame && main_.focusButton->hasFocus()) {
+            handled |= moveOrCityStep(p);
+            // Every key in command mode during a game drops a pending entry.
+            main_.orders().clearEntry();
+            if (!runCommands(Scope::CommandMode, p, handled))
+                return true;
         }
     }
-
-    // Group B: always. The commands that open an entry need a game, where
-    // the entries are shown.
-    for (int n = 1; n <= 8; ++n)
-        if (pressed(18 + n))
-            main_.sendVoice(n);
-    if (pressed(3) && inGame) {
-        orders.openEntry(kEntryDefinedValue);
-        handled = true;
-    }
-    if (pressed(16)) {
-        main_.startStopBot();
-        handled = true;
-    }
-    if (pressed(11) && inGame) {
-        chat.openChat(kChatEnemies);
-        handled = true;
-    }
-    if (pressed(5) && inGame) {
-        main_.runMenuAction(kMenuGetSoldiers);
-        handled = true;
-    }
-    if (pressed(6)) {
-        orders.getAllSoldiers();
-        handled = true;
-    }
-    if (pressed(7) && inGame) {
-        main_.runMenuAction(kMenuGetGold);
-        handled = true;
-    }
-    if (pressed(15)) {
-        if (Map* map = state_.map.get()) {
-            map->showArmyLevels = map->showArmyLevels ? 0 : 1;
-            main_.mapPanel->paintMap();
-        }
-        handled = true;
-    }
+    // Always. The commands that open an entry need a game, where the entries
+    // are shown.
+    if (!runCommands(Scope::Always, p, handled))
+        return true;
     return handled;
+}
+
+bool Dispatcher::runCommands(Scope scope, const Press& p, bool& handled)
+{
+    // The two keys of one command run it once when both match.
+    void (*lastRun)(CommandTarget&) = nullptr;
+    for (const CommandInfo& c : commandTable()) {
+        const bool inScope =
+            c.scope == scope || (scope == Scope::Always && c.scope == Scope::AlwaysButNeedsGame);
+        if (!inScope || !c.action || !p.fires(c))
+            continue;
+        if (c.scope == Scope::AlwaysButNeedsGame && !p.inGame)
+            continue;
+        if (c.action == lastRun)
+            continue;
+        c.action(*target_);
+        lastRun = c.action;
+        if (c.handling == Handling::Ends)
+            return false;
+        handled |= c.handling == Handling::Handled;
+    }
+    return true;
+}
+
+// Enter runs the highlighted menu item in command mode; elsewhere it closes
+// the monitor and, with nothing being typed, returns to command mode during
+// a game. Esc returns to command mode during a game. Neither is handled.
+void Dispatcher::enterOrEscape(const Press& p)
+{
+    QWidget* focusButton = main_.focusButton;
+    const bool idle = main_.orders().entryMode == kEntryNone && main_.chat().chatMode == kChatNone;
+    if (p.key.vk == vk::Return) {
+        if (focusButton->hasFocus()) {
+            main_.runMenuAction(main_.menu().menuIndex());
+        } else {
+            TForm3* monitor = main_.windows().monitor;
+            if (monitor && monitor->isVisible())
+                monitor->hide();
+            if (idle && p.inGame && !p.marketOpen)
+                focusButton->setFocus();
+        }
+    }
+    if (p.key.vk == vk::Escape && !focusButton->hasFocus() && idle && p.inGame && !p.marketOpen)
+        focusButton->setFocus();
+}
+
+// Ctrl+Tab switches between the main window and the monitor.
+void Dispatcher::switchWindows(const Press& p)
+{
+    TForm3* monitor = main_.windows().monitor;
+    if (p.key.vk != vk::Tab || !p.key.ctrl || p.key.shift || !monitor)
+        return;
+    if (main_.isVisible() && monitor->isActiveWindow())
+        main_.activateWindow();
+    else if (monitor->isVisible() && main_.isActiveWindow())
+        monitor->activateWindow();
+}
+
+// Before a game the plain Up and Down arrows walk the menu.
+bool Dispatcher::walkMenuBeforeGame(const Press& p)
+{
+    if (p.inGame || !main_.focusButton->hasFocus() || !p.noModifier())
+        return false;
+    if (p.key.vk == vk::Up)
+        main_.runMenuAction(kMenuPrevious);
+    else if (p.key.vk == vk::Down)
+        main_.runMenuAction(kMenuNext);
+    else
+        return false;
+    return true;
+}
+
+// During a game the arrows move the player, with Shift from city to city;
+// the key is taken whether or not an order went out.
+bool Dispatcher::moveOrCityStep(const Press& p)
+{
+    int dx = 0, dy = 0;
+    if (p.key.vk == vk::Left)
+        dx = -1;
+    else if (p.key.vk == vk::Right)
+        dx = 1;
+    else if (p.key.vk == vk::Up)
+        dy = -1;
+    else if (p.key.vk == vk::Down)
+        dy = 1;
+    if (dx == 0 && dy == 0)
+        return false;
+    if (p.noModifier()) {
+        main_.orders().move(dx, dy);
+        return true;
+    }
+    if (p.key.shift && !p.key.ctrl) {
+        main_.orders().cityStep(dx, dy);
+        return true;
+    }
+    return false;
+}
+
+void Dispatcher::runMenuAction(int code)
+{
+    main_.runMenuAction(code);
+}
+
+void Dispatcher::openChat(int chatMode)
+{
+    main_.chat().openChat(ChatMode(chatMode));
+}
+
+void Dispatcher::openEntry(int entryMode)
+{
+    main_.orders().openEntry(EntryMode(entryMode));
+}
+
+void Dispatcher::getAllSoldiers()
+{
+    main_.orders().getAllSoldiers();
+}
+
+void Dispatcher::sendVoice(int n)
+{
+    main_.sendVoice(n);
+}
+
+void Dispatcher::startStopBot()
+{
+    main_.startStopBot();
+}
+
+void Dispatcher::pause()
+{
+    main_.pauseButtonClick();
+}
+
+void Dispatcher::toggleGarrisons()
+{
+    if (Map* map = state_.map.get()) {
+        map->showArmyLevels = map->showArmyLevels ? 0 : 1;
+        main_.mapPanel->paintMap();
+    }
 }
 
 } // namespace vorlan

@@ -1,5 +1,6 @@
 #include "keys.h"
 
+#include "controls/commands.h"
 #include "controls/hotkeyedit.h"
 #include "net/appstate.h"
 
@@ -25,64 +26,10 @@ constexpr int kLeftLabel = 10;
 constexpr int kRightLabel = 278;
 constexpr int kLabelGap = 4;
 
-struct Row
-{
-    int hotKey;
-    int label; // 0: no label of its own (the second key of a menu row)
-};
-
-// Top to bottom, as the window shows them.
-constexpr Row kLeftColumn[] = {
-    {1, 1}, {2, 2},   {3, 3},   {4, 4},   {5, 5},   {6, 6},   {7, 7},   {8, 8},
-    {9, 9}, {12, 10}, {10, 12}, {11, 11}, {14, 14}, {15, 15}, {16, 16}, {31, 28},
-};
-constexpr Row kRightColumn[] = {
-    {13, 13}, {17, 17}, {18, 18}, {19, 19}, {20, 20}, {21, 21}, {22, 22}, {23, 23},
-    {24, 24}, {25, 25}, {26, 26}, {27, 27}, {28, 0},  {29, 29}, {30, 0},
-};
-
-const char* const kEnglish[29] = {
-    "Put soldiers:",
-    "Put defined value:",
-    "Set defined value:",
-    "Put gold:",
-    "Get soldiers:",
-    "Get all soldiers:",
-    "Get gold:",
-    "Leave if more:",
-    "Round to:",
-    "Send msg to all:",
-    "Send to enemies:",
-    "Send to allies:",
-    "BOSS HAVE COME:",
-    "Show monitor:",
-    "Show/Hide  garrisons:",
-    "Start/Stop Idiot:",
-    "Market operations:",
-    "Options windows:",
-    "Voice button 1:",
-    "Voice button 2:",
-    "Voice button 3:",
-    "Voice button 4:",
-    "Voice button 5:",
-    "Voice button 6:",
-    "Voice button 7:",
-    "Voice button 8:",
-    "Menu Down:",
-    "Pause:",
-    "Menu Up:",
-};
-
-const char* const kRussian[29] = {
-    "Оставить солдат:",   "Оставить опр. кол-во:", "Уст. опр. кол-во:",   "Оставить золото:",
-    "Забрать солдат:",    "Забрать всех солдат:",  "Забрать золото:",     "Оставлять если больше:",
-    "Округлять до:",      "Послать мессагу всем:", "Послать врагам:",     "Послать союзникам:",
-    "ПРИШЕЛ НАЧАЛЬНИК:",  "Монитор вкл/выкл:",     "Гарнизоны вкл/выкл:", "Старт/стоп дурака:",
-    "Рыночные операции:", "Вызов опций:",          "Голосовая кнопа 1:",  "Голосовая кнопа 2:",
-    "Голосовая кнопа 3:", "Голосовая кнопа 4:",    "Голосовая кнопа 5:",  "Голосовая кнопа 6:",
-    "Голосовая кнопа 7:", "Голосовая кнопа 8:",    "Меню - вверх:",       "Пауза:",
-    "Меню - вниз:",
-};
+// The controls top to bottom, as the window shows them; each control's
+// caption comes from its command.
+constexpr int kLeftColumn[] = {1, 2, 3, 4, 5, 6, 7, 8, 9, 12, 10, 11, 14, 15, 16, 31};
+constexpr int kRightColumn[] = {13, 17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30};
 
 // A caption wider than its label (bold faces differ between systems) is
 // set a little smaller rather than cut off.
@@ -108,28 +55,29 @@ TForm9::TForm9(QWidget* parent, const AppState* state)
     labelFont_.setBold(true);
     labelFont_.setPixelSize(11);
 
-    auto place = [&](const Row* rows, int count, int labelX) {
+    auto place = [&](const int* column, int count, int labelX) {
         for (int i = 0; i < count; ++i) {
-            const Row& row = rows[i];
+            const CommandInfo& command = *commandInfo(column[i]);
+            const int n = command.hotKey();
             const int y = kTop + kRow * i;
             auto* edit = new HotKeyEdit(this);
-            edit->setObjectName(QStringLiteral("HotKey%1").arg(row.hotKey));
+            edit->setObjectName(QStringLiteral("HotKey%1").arg(n));
             edit->setGeometry(labelX + kLabelWidth + kLabelGap, y, kEditWidth, kEditHeight);
-            edit->setRules(KeyBindings::rules(row.hotKey));
-            hotKeys_[row.hotKey - 1] = edit;
+            edit->setRules(command.rules);
+            hotKeys_[n - 1] = edit;
             connect(edit, &HotKeyEdit::changed, this,
-                    [this, n = row.hotKey](const Binding& b) { bindings_.set(n, b); });
-            if (row.label == 0)
+                    [this, n](const Binding& b) { bindings_.set(n, b); });
+            if (command.label == 0)
                 continue;
             auto* label = new QLabel(this);
-            label->setObjectName(QStringLiteral("Label%1").arg(row.label));
+            label->setObjectName(QStringLiteral("Label%1").arg(command.label));
             label->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
             // The menu labels stand beside both keys of their row.
-            const bool pair = i + 1 < count && rows[i + 1].label == 0;
+            const bool pair = i + 1 < count && commandInfo(column[i + 1])->label == 0;
             label->setGeometry(labelX, y, kLabelWidth, pair ? kRow + kEditHeight : kEditHeight);
-            setFittedText(label, QString::fromUtf8(kEnglish[row.label - 1]), labelFont_);
+            setFittedText(label, QString::fromUtf8(command.english), labelFont_);
             label->setBuddy(edit);
-            labels_[row.label - 1] = label;
+            labels_[command.label - 1] = label;
         }
     };
     place(kLeftColumn, int(std::size(kLeftColumn)), kLeftLabel);
@@ -169,8 +117,10 @@ QLabel* TForm9::label(int n) const
 void TForm9::applyRussian()
 {
     rus_ = true;
-    for (size_t i = 0; i < labels_.size(); ++i)
-        setFittedText(labels_[i], QString::fromUtf8(kRussian[i]), labelFont_);
+    for (const CommandInfo& command : commandTable())
+        if (command.label != 0)
+            setFittedText(labels_[command.label - 1], QString::fromUtf8(command.russian),
+                          labelFont_);
 }
 
 bool TForm9::russian() const

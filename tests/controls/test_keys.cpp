@@ -1,3 +1,4 @@
+#include "controls/commands.h"
 #include "controls/hotkeyedit.h"
 #include "controls/keys.h"
 #include "keys_support.h"
@@ -9,6 +10,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QTest>
+#include <set>
 
 using namespace vorlan;
 
@@ -120,6 +122,32 @@ TEST_F(KeyWindow, RussianCaptions)
     for (int n = 1; n <= 29; ++n) {
         QLabel* l = form.label(n);
         EXPECT_LE(QFontMetrics(l->font()).horizontalAdvance(l->text()), l->width()) << n;
+    }
+}
+
+TEST_F(KeyWindow, EachControlShowsItsCommand)
+{
+    TForm9 form;
+    std::set<QLabel*> captioned;
+    for (const CommandInfo& c : commandTable()) {
+        HotKeyEdit* edit = form.hotKey(c.hotKey());
+        EXPECT_EQ(edit->binding(), c.defaultBinding) << c.name;
+        // The control refuses what its command's rules refuse.
+        QTest::keyClick(edit, Qt::Key_Home, Qt::ShiftModifier);
+        EXPECT_EQ(edit->hotKey(), c.rules.apply(kScShift | vk::Home)) << c.name;
+        if (c.label == 0)
+            continue;
+        QLabel* l = form.label(c.label);
+        EXPECT_EQ(l->buddy(), edit) << c.name;
+        EXPECT_EQ(l->text(), QString::fromUtf8(c.english)) << c.name;
+        captioned.insert(l);
+    }
+    EXPECT_EQ(captioned.size(), form.findChildren<QLabel*>().size());
+    form.applyRussian();
+    for (const CommandInfo& c : commandTable()) {
+        if (c.label != 0) {
+            EXPECT_EQ(form.label(c.label)->text(), QString::fromUtf8(c.russian)) << c.name;
+        }
     }
 }
 

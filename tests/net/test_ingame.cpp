@@ -4,6 +4,10 @@
 #include "bytes.h"
 #include "controls/bothost.h"
 #include "controls/chat.h"
+#include "controls/commands.h"
+#include "controls/dispatcher.h"
+#include "controls/hotkeyedit.h"
+#include "controls/keys.h"
 #include "controls/orders.h"
 #include "modal.h"
 #include "net/client.h"
@@ -46,6 +50,46 @@ QByteArray gameMap()
 }
 
 const QColor kRed(255, 0, 0);
+
+// Writes down what the commands ask for instead of doing it.
+struct CommandRecorder : CommandTarget
+{
+    QStringList calls;
+    void runMenuAction(int code) override { calls << QStringLiteral("menu %1").arg(code); }
+    void openChat(int mode) override { calls << QStringLiteral("chat %1").arg(mode); }
+    void openEntry(int mode) override { calls << QStringLiteral("entry %1").arg(mode); }
+    void getAllSoldiers() override { calls << "get all"; }
+    void sendVoice(int n) override { calls << QStringLiteral("voice %1").arg(n); }
+    void startStopBot() override { calls << "bot"; }
+    void pause() override { calls << "pause"; }
+    void toggleGarrisons() override { calls << "garrisons"; }
+    void putOnDisguise() override { calls << "disguise"; }
+};
+
+// The key and modifiers that press a binding.
+std::pair<Qt::Key, Qt::KeyboardModifiers> keyOf(const Binding& b)
+{
+    Qt::KeyboardModifiers mods;
+    if (b.shift())
+        mods |= Qt::ShiftModifier;
+    if (b.ctrl())
+        mods |= Qt::ControlModifier;
+    const int code = b.keyCode();
+    if (code >= vk::F1 && code < vk::F1 + 24)
+        return {Qt::Key(Qt::Key_F1 + code - vk::F1), mods};
+    switch (code) {
+    case vk::Up:
+        return {Qt::Key_Up, mods};
+    case vk::Down:
+        return {Qt::Key_Down, mods};
+    case vk::Add:
+        return {Qt::Key_Plus, mods | Qt::KeypadModifier};
+    case vk::Subtract:
+        return {Qt::Key_Minus, mods | Qt::KeypadModifier};
+    default:
+        return {Qt::Key(code), mods}; // letters and digits
+    }
+}
 
 class InGameTest : public ::testing::Test
 {
@@ -557,4 +601,51 @@ TEST_F(InGameTest, PauseButtonAsksTheServer)
     start();
     f().pauseButtonClick();
     EXPECT_EQ(sent(), hex("0030"));
+}
+
+TEST_F(InGameTest, EveryCommandRunsOnceByItsDefaultKey)
+{
+    start();
+    auto* dispatcher = f().findChild<Dispatcher*>();
+    ASSERT_NE(dispatcher, nullptr);
+    CommandRecorder recorder;
+    dispatcher->setCommandTarget(&recorder);
+    auto expected = [](const CommandInfo& c) {
+        CommandRecorder r;
+        if (c.action)
+            c.action(r);
+        return r.calls;
+    };
+    // In command mode every command with an action runs.
+    for (const CommandInfo& c : commandTable()) {
+        ASSERT_TRUE(f().focusButton->hasFocus());
+        recorder.calls.clear();
+        const auto [key, mods] = keyOf(c.defaultBinding);
+        press(key, mods);
+        EXPECT_EQ(recorder.calls, expected(c)) << c.name;
+    }
+    // Both keys of one command on the same combination (possible until the
+    // duplicate check): it runs once.
+    const CommandInfo& next = commandInfo(Command::MenuNext);
+    f().windows().keys->hotKey(hotKeyOf(Command::MenuNextSecond))->setBinding(next.defaultBinding);
+    recorder.calls.clear();
+    const auto [nextKey, nextMods] = keyOf(next.defaultBinding);
+    press(nextKey, nextMods);
+    EXPECT_EQ(recorder.calls, expected(next));
+    // In the chat line only those outside command mode, and no key that
+    // types a character there.
+    f().chat().openChat(kChatAll);
+    ASSERT_TRUE(isTextEntry(QApplication::focusWidget()));
+    for (const CommandInfo& c : commandTable()) {
+        recorder.calls.clear();
+        const auto [key, mods] = keyOf(c.defaultBinding);
+        press(key, mods);
+        const bool types = typesCharacter(c.defaultBinding.keyCode()) && !c.defaultBinding.ctrl();
+        const bool runs = c.scope != Scope::CommandMode && !types;
+        EXPECT_EQ(recorder.calls, runs ? expected(c) : QStringList()) << c.name;
+    }
+    dispatcher->setCommandTarget(nullptr);
+    EXPECT_EQ(sent(), QByteArray()); // nothing reached the server on the way
+    press(Qt::Key_Escape);
+    EXPECT_TRUE(f().focusButton->hasFocus());
 }
