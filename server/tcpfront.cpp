@@ -186,6 +186,12 @@ void TcpFront::drop(int id, const QString& why)
     if (it == connections_.end())
         return;
     log(QStringLiteral("client %1 aborted: %2").arg(id).arg(why));
+    abortLater(it);
+}
+
+void TcpFront::abortLater(std::map<int, Connection>::iterator it)
+{
+    const int id = it->first;
     QTcpSocket* socket = it->second.socket;
     QObject::disconnect(socket, nullptr, nullptr, nullptr);
     socket->abort();
@@ -228,20 +234,7 @@ void TcpFront::disconnect(int client)
         it->second.out.clear();
     }
     it->second.socket->flush();
-    QTcpSocket* socket = it->second.socket;
-    QObject::disconnect(socket, nullptr, nullptr, nullptr);
-    socket->abort();
-    socket->deleteLater();
-    if (--perAddress_[it->second.address] <= 0)
-        perAddress_.erase(it->second.address);
-    connections_.erase(it);
-    QMetaObject::invokeMethod(
-        &listener_,
-        [this, client] {
-            server_.clientGone(client);
-            flush();
-        },
-        Qt::QueuedConnection);
+    abortLater(it);
 }
 
 void TcpFront::sweep()

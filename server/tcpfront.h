@@ -85,6 +85,9 @@ private:
     // Aborts the connection now (no graceful close: a peer that does not
     // read would hold it open), with one log line; clientGone follows.
     void drop(int id, const QString& why);
+    // Aborts the socket, forgets the connection and tells the game server
+    // on the next turn of the event loop.
+    void abortLater(std::map<int, Connection>::iterator it);
     void gone(int id);
     void sweep();
     void refuseConnection(QTcpSocket* socket, const QString& address, const QString& why);
