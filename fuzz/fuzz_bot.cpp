@@ -10,6 +10,7 @@
 // Checked: every answer is null or one of the letters the contract names,
 // with a soldier count that is not negative.
 #include "botview.h"
+#include "contract.h"
 #include "map.h"
 
 // The export's own source, so that every input can start from the state of a
@@ -27,14 +28,6 @@
 using namespace vorlan;
 
 namespace {
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "contract broken: %s\n", what);
-        std::abort();
-    }
-}
 
 int32_t int32At(const uint8_t* p)
 {

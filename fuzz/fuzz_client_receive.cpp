@@ -8,6 +8,7 @@
 // Checked: byte-by-byte and block feeding give the same messages, the same
 // violation and take the same bytes; the real client keeps a map within the
 // grid, its own index within the players and at most 100 game log lines.
+#include "contract.h"
 #include "net/assembler.h"
 #include "net/client.h"
 #include "net/connection.h"
@@ -30,14 +31,6 @@
 using namespace vorlan;
 
 namespace {
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "contract broken: %s\n", what);
-        std::abort();
-    }
-}
 
 struct World
 {

@@ -11,6 +11,7 @@
 // client's own assembler; the players stay on the grid; every chat line the
 // honest player gets from the fuzzed one is in his name or a voice number.
 #include "assembler.h"
+#include "contract.h"
 #include "encoders.h"
 #include "gameserver.h"
 
@@ -22,14 +23,6 @@
 using namespace vorlan;
 
 namespace {
-
-void check(bool ok, const char* what)
-{
-    if (!ok) {
-        std::fprintf(stderr, "contract broken: %s\n", what);
-        std::abort();
-    }
-}
 
 // What a client makes of the server's bytes, with its own assembler.
 struct View final : ProtocolHandler
