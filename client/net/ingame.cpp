@@ -6,6 +6,7 @@
 #include "datafiles.h"
 #include "encoders.h"
 #include "mainwindow.h"
+#include "updates.h"
 #include "view/mappanel.h"
 
 #include <algorithm>
@@ -124,23 +125,12 @@ void InGame::cellUpdate(const CellUpdate& m)
 void InGame::playerUpdate(const PlayerUpdate& m)
 {
     Map* map = state_.map.get();
-    // A record for no player, or one that puts him off the map, is dropped whole.
-    if (!map || !isPlayerIndex(m.player) || !map->contains(m.x, m.y))
+    if (!map || !isPlayerIndex(m.player))
         return;
-    Player& p = map->players[m.player];
+    const Player& p = map->players[m.player];
     const int oldX = p.x, oldY = p.y;
-    p.army = m.army;
-    p.gold = m.gold;
-    p.cityArmy = m.cityArmy;
-    p.cityGold = m.cityGold;
-    p.x = m.x;
-    p.y = m.y;
-    p.killed = m.killed;
-    p.marketOffer = m.marketOffer;
-    p.marketAmount = m.marketAmount;
-    p.armyChange = m.armyChange;
-    p.goldChange = m.goldChange;
-    p.name = m.name;
+    if (!applyPlayerUpdate(*map, m))
+        return;
     // The block the player left loses his cursor frame; redrawn after the
     // new position is stored so that the own cursor stays whole.
     main_.mapPanel->paintBlock(oldX, oldY);

@@ -1,5 +1,7 @@
 #include "seatview.h"
 
+#include "updates.h"
+
 #include <algorithm>
 
 namespace vorlan::ai {
@@ -79,23 +81,7 @@ void SeatView::youAre(const YouAre& m)
 
 void SeatView::playerUpdate(const PlayerUpdate& m)
 {
-    if (!isPlayerIndex(m.player))
-        return;
-    Player& p = map_.players[m.player];
-    p.army = m.army;
-    p.gold = m.gold;
-    p.cityArmy = m.cityArmy;
-    p.cityGold = m.cityGold;
-    if (map_.contains(m.x, m.y)) {
-        p.x = m.x;
-        p.y = m.y;
-    }
-    p.killed = m.killed;
-    p.marketOffer = m.marketOffer;
-    p.marketAmount = m.marketAmount;
-    p.armyChange = m.armyChange;
-    p.goldChange = m.goldChange;
-    p.name = m.name;
+    applyPlayerUpdate(map_, m);
 }
 
 void SeatView::gameInfo(const GameInfo& m)
