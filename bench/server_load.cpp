@@ -1,38 +1,49 @@
 // server_load: the load and fault benchmark of vorlan-server. Starts the real
 // server as a process on a free loopback port and plays against it from one
-// event loop, with the project's own encoders and receive assembler.
+// epoll event loop over plain non-blocking sockets, with the project's own
+// encoders and receive assembler, so that the generator costs little next to
+// the server it measures.
 //
 //   server_load --server PATH --maps DIR --log FILE scale GAMES SECONDS
 //   server_load --server PATH --maps DIR --log FILE faults SECONDS
 //
-// scale: GAMES games (at most 256: a client names a game by one byte) of 8
-// players at the highest speed, every player sending
-// one order per step (the first player of each game, the observer, answers
-// every step it reads and times the answer; the others send theirs from a
-// timer of the step's length and only drain their sockets); reports the server's CPU,
-// order-to-update latency, resident memory and the step interval seen by the clients. faults: 20
-// such games while 1,000 idle connections, 50 clients that never read, one order flooder and one
-// random-bytes client a second come at the server; reports whether a well-behaved client was
-// disconnected, the step interval p99 of every game, the server's memory and the size of its log.
+// scale: GAMES games of 8 players at the highest speed, every player sending
+// one order per step. The first player of each game, the observer, reads
+// everything, answers every step it reads and times the server's update of
+// its own record; the others send theirs from a timer of the step's length
+// and only drain their sockets. Reports the server's CPU and memory, the
+// order-to-update latency and the step interval the observers see.
+// faults: 20 such games while a second process, at a lower priority, brings
+// 1,000 idle connections, 50 clients that never read, one order flooder and
+// one random-bytes client a second; reports whether a well-behaved client was
+// cut off, the step interval p99 of every game, the server's memory and the
+// size of its log.
 //
 // Every loop is bounded: the run ends by itself after its seconds (plus the
-// set-up, at most 120 s). Loopback addresses only (127.x.y.z).
+// set-up, at most 120 s). Loopback addresses only (127.x.y.z), one source
+// address per game, so that the per-address limits of the server hold.
 #include "assembler.h"
 #include "encoders.h"
 
 #include <algorithm>
+#include <arpa/inet.h>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
+#include <ctime>
+#include <fcntl.h>
+#include <functional>
 #include <memory>
+#include <netinet/in.h>
+#include <netinet/tcp.h>
 #include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
 #include <QProcess>
-#include <QRandomGenerator>
-#include <QTcpServer>
-#include <QTcpSocket>
-#include <QTimer>
+#include <random>
+#include <sys/epoll.h>
 #include <sys/resource.h>
+#include <sys/socket.h>
 #include <unistd.h>
 #include <vector>
 
@@ -42,24 +53,210 @@ using namespace vorlan;
 
 constexpr int kSeats = 8;
 constexpr int kSpeed = 4; // 100 ms a step
-constexpr int kIntervalMs = 100;
+constexpr double kIntervalMs = 100;
 constexpr int kSetupLimitMs = 120000;
 constexpr int kWarmupMs = 2000;
+constexpr int kFaultGames = 20;
 const QString kMap = QStringLiteral("warfield");
 const QString kSynced = QStringLiteral("Now you received all changes. You can start playing.");
 
-QElapsedTimer wall;
-
 double nowMs()
 {
-    return double(wall.nsecsElapsed()) / 1e6;
+    timespec t{};
+    clock_gettime(CLOCK_MONOTONIC, &t);
+    return double(t.tv_sec) * 1e3 + double(t.tv_nsec) / 1e6;
 }
 
-// The loopback source address of connection group g (one host per group).
-QHostAddress groupAddress(int family, int g)
+// ---- The event loop --------------------------------------------------------
+
+struct Endpoint
 {
-    return QHostAddress(QStringLiteral("127.%1.%2.%3").arg(family).arg(g / 250).arg(g % 250 + 1));
+    virtual ~Endpoint() = default;
+    virtual void readable() = 0;
+    virtual void writable() = 0;
+};
+
+// epoll with microsecond timeouts and periodic timers: all the generator needs.
+class Loop
+{
+public:
+    Loop() : epoll_(epoll_create1(EPOLL_CLOEXEC)) {}
+    ~Loop() { close(epoll_); }
+    Loop(const Loop&) = delete;
+    Loop& operator=(const Loop&) = delete;
+
+    void watch(int fd, Endpoint* e, bool write)
+    {
+        epoll_event ev{};
+        ev.events = EPOLLIN | EPOLLRDHUP | (write ? EPOLLOUT : 0u);
+        ev.data.ptr = e;
+        if (epoll_ctl(epoll_, EPOLL_CTL_MOD, fd, &ev) != 0)
+            epoll_ctl(epoll_, EPOLL_CTL_ADD, fd, &ev);
+    }
+    void forget(int fd) { epoll_ctl(epoll_, EPOLL_CTL_DEL, fd, nullptr); }
+
+    // A timer every periodMs until the loop is gone; a late tick is not
+    // made up for twice.
+    void every(double periodMs, std::function<void()> fire)
+    {
+        timers_.push_back({nowMs() + periodMs, periodMs, std::move(fire)});
+    }
+    void stopTimers() { timers_.clear(); }
+
+    // Runs until done() or ms have passed; returns done().
+    template <typename Done> bool runUntil(Done&& done, double ms)
+    {
+        const double end = nowMs() + ms;
+        epoll_event events[256];
+        while (!done()) {
+            double wake = end;
+            for (const Timer& t : timers_)
+                wake = std::min(wake, t.next);
+            const double now = nowMs();
+            if (now >= end)
+                break;
+            const double waitMs = std::max(0.0, wake - now);
+            timespec timeout{time_t(waitMs / 1000), long(std::fmod(waitMs, 1000.0) * 1e6)};
+            const int n = epoll_pwait2(epoll_, events, 256, &timeout, nullptr);
+            for (int i = 0; i < n; ++i) {
+                auto* e = static_cast<Endpoint*>(events[i].data.ptr);
+                if (events[i].events & EPOLLOUT)
+                    e->writable();
+                if (events[i].events & (EPOLLIN | EPOLLRDHUP | EPOLLHUP | EPOLLERR))
+                    e->readable();
+            }
+            const double after = nowMs();
+            for (size_t k = 0; k < timers_.size(); ++k) {
+                if (timers_[k].next > after)
+                    continue;
+                timers_[k].next = std::max(timers_[k].next + timers_[k].period, after);
+                timers_[k].fire(); // may add timers: index, not reference
+            }
+        }
+        return done();
+    }
+    void runFor(double ms)
+    {
+        runUntil([] { return false; }, ms);
+    }
+
+private:
+    struct Timer
+    {
+        double next, period;
+        std::function<void()> fire;
+    };
+    int epoll_;
+    std::vector<Timer> timers_;
+};
+
+// The loopback source address of connection group g of a family (one host per group).
+in_addr groupAddress(int family, int g)
+{
+    in_addr a{};
+    a.s_addr = htonl((127u << 24) | (uint32_t(family) << 16) | (uint32_t(g / 250) << 8) |
+                     uint32_t(g % 250 + 1));
+    return a;
 }
+
+// A non-blocking TCP connection from `from` to the server on loopback.
+class Socket : public Endpoint
+{
+public:
+    Socket(Loop& loop, in_addr from, quint16 port, int receiveBuffer = 0) : loop_(loop)
+    {
+        fd_ = socket(AF_INET, SOCK_STREAM | SOCK_NONBLOCK | SOCK_CLOEXEC, 0);
+        const int one = 1;
+        setsockopt(fd_, IPPROTO_TCP, TCP_NODELAY, &one, sizeof one);
+        if (receiveBuffer > 0)
+            setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
+        sockaddr_in source{};
+        source.sin_family = AF_INET;
+        source.sin_addr = from;
+        bind(fd_, reinterpret_cast<sockaddr*>(&source), sizeof source);
+        sockaddr_in to{};
+        to.sin_family = AF_INET;
+        to.sin_port = htons(port);
+        to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        if (::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) != 0 &&
+            errno != EINPROGRESS) {
+            closed();
+            return;
+        }
+        loop_.watch(fd_, this, true);
+    }
+    ~Socket() override { abort(); }
+    Socket(const Socket&) = delete;
+    Socket& operator=(const Socket&) = delete;
+
+    bool open() const { return fd_ >= 0; }
+    size_t pending() const { return out_.size(); }
+
+    void write(const QByteArray& bytes)
+    {
+        if (fd_ < 0)
+            return;
+        out_.insert(out_.end(), bytes.begin(), bytes.end());
+        if (connected_)
+            writable();
+    }
+    // Closes at once with a reset.
+    void abort()
+    {
+        if (fd_ < 0)
+            return;
+        const linger reset{1, 0};
+        setsockopt(fd_, SOL_SOCKET, SO_LINGER, &reset, sizeof reset);
+        loop_.forget(fd_);
+        close(fd_);
+        fd_ = -1;
+    }
+
+    void writable() override
+    {
+        connected_ = true;
+        while (!out_.empty() && fd_ >= 0) {
+            const ssize_t n = ::send(fd_, out_.data(), out_.size(), MSG_NOSIGNAL);
+            if (n < 0) {
+                if (errno != EAGAIN && errno != EWOULDBLOCK)
+                    closed();
+                break;
+            }
+            out_.erase(out_.begin(), out_.begin() + n);
+        }
+        if (fd_ >= 0)
+            loop_.watch(fd_, this, !out_.empty());
+    }
+    void readable() override
+    {
+        static char buffer[1 << 16];
+        while (fd_ >= 0) {
+            const ssize_t n = ::read(fd_, buffer, sizeof buffer);
+            if (n > 0) {
+                received(buffer, size_t(n));
+                continue;
+            }
+            if (n == 0 || (errno != EAGAIN && errno != EWOULDBLOCK))
+                closed();
+            break;
+        }
+        ++reads_;
+    }
+
+protected:
+    virtual void received(const char*, size_t) {}
+    virtual void closed() { abort(); }
+    long reads() const { return reads_; }
+
+private:
+    Loop& loop_;
+    int fd_ = -1;
+    bool connected_ = false;
+    std::vector<char> out_;
+    long reads_ = 0;
+};
+
+// ---- The players -----------------------------------------------------------
 
 struct Stats
 {
@@ -70,35 +267,63 @@ struct Stats
     long orders = 0, updates = 0;
 };
 
-// One well-behaved player: joins, acknowledges, then answers every step with
-// one move order and times the server's update of its own record.
-struct Player final : ProtocolHandler
+// One well-behaved player: joins or creates, acknowledges, then plays one
+// move order a step.
+class Player final : public Socket, ProtocolHandler
 {
-    Player(Stats& stats, int game, int seat, const QHostAddress& from)
-        : stats(stats), game(game), seat(seat), assembler(*this)
-    {
-        socket.bind(from);
-        // Once playing, only the observer of a game reads what it gets; the
-        // others just drain their sockets, so that this one process can
-        // keep up with thousands of them.
-        QObject::connect(&socket, &QTcpSocket::readyRead, &socket, [this] {
-            ++batch;
-            const QByteArray bytes = socket.readAll();
-            if (observer || !playing)
-                assembler.feed(bytes);
-        });
-        QObject::connect(&socket, &QTcpSocket::disconnected, &socket, [this] {
-            if (!leaving)
-                ++this->stats.disconnected;
-        });
-    }
-    void connectTo(quint16 port) { socket.connectToHost(QHostAddress::LocalHost, port); }
+public:
+    Player(Loop& loop, Stats& stats, int game, in_addr from, quint16 port)
+        : Socket(loop, from, port), stats_(stats), game_(game), assembler_(*this)
+    {}
 
-    void mapBegin() override { socket.write(mapReady()); }
+    bool observer = false, hasMap = false, playing = false, leaving = false;
+
+    // Finds the game in the lobby list and joins it.
+    void join(const QString& game, const QString& name, int emblem)
+    {
+        wanted_ = game;
+        name_ = name;
+        emblem_ = emblem;
+        write(hello() + listGamesRequest());
+    }
+
+    // One move order; the observer times the answer.
+    void order(double t)
+    {
+        write(step(right_ ? 'R' : 'L', 0));
+        right_ = !right_;
+        sentAt_ = t;
+        sentBatch_ = reads();
+        if (stats_.measuring)
+            ++stats_.orders;
+    }
+
+private:
+    // Once playing, only the observer reads what it gets; the others drain.
+    void received(const char* bytes, size_t n) override
+    {
+        if (observer || !playing)
+            assembler_.feed(QByteArray::fromRawData(bytes, qsizetype(n)));
+    }
+    void closed() override
+    {
+        if (!leaving && open())
+            ++stats_.disconnected;
+        abort();
+    }
+
+    void gameEntryName(const GameEntryName& m) override { listed_ = m.gameName; }
+    void gameEntryMap(const GameEntryMap& m) override
+    {
+        if (listed_ == wanted_ && !wanted_.isEmpty()) {
+            write(joinGame(m.gameNumber, name_, emblem_));
+            wanted_.clear();
+        }
+    }
+    void mapBegin() override { write(mapReady()); }
     void gameInfo(const GameInfo&) override { hasMap = true; }
-    void playerJoined(const PlayerJoined&) override { ++joined; }
-    void gameStart(const GameStart&) override { socket.write(startedAck()); }
-    void youAre(const YouAre& m) override { me = m.index; }
+    void gameStart(const GameStart&) override { write(startedAck()); }
+    void youAre(const YouAre& m) override { me_ = m.index; }
     void textMessage(const TextMessage& m) override
     {
         if (m.text == kSynced)
@@ -107,49 +332,54 @@ struct Player final : ProtocolHandler
     void stepNumber(const StepNumber&) override
     {
         const double t = nowMs();
-        if (observer && stats.measuring && lastStep > 0) {
-            stats.intervals[size_t(game)].push_back(t - lastStep);
-            if (t - lastStep > 3 * kIntervalMs && qEnvironmentVariableIsSet("SERVER_LOAD_DEBUG"))
-                std::fprintf(stderr, "game %d: step interval %.0f ms at %.1f s\n", game,
-                             t - lastStep, t / 1000);
-        }
-        lastStep = t;
+        if (observer && stats_.measuring && lastStep_ > 0)
+            stats_.intervals[size_t(game_)].push_back(t - lastStep_);
+        lastStep_ = t;
         if (playing)
             order(t);
-    }
-    // One move order; the observer times the answer.
-    void order(double t)
-    {
-        socket.write(step(right ? 'R' : 'L', 0));
-        right = !right;
-        sentAt = t;
-        sentBatch = batch;
-        if (stats.measuring)
-            ++stats.orders;
     }
     void playerUpdate(const PlayerUpdate& m) override
     {
         // An update read with the step that made the order was sent before
         // the order left: not its answer.
-        if (m.player != me || sentAt < 0 || batch == sentBatch)
+        if (m.player != me_ || sentAt_ < 0 || reads() == sentBatch_)
             return;
-        if (stats.measuring) {
-            stats.latencies.push_back(nowMs() - sentAt);
-            ++stats.updates;
+        if (stats_.measuring) {
+            stats_.latencies.push_back(nowMs() - sentAt_);
+            ++stats_.updates;
         }
-        sentAt = -1;
+        sentAt_ = -1;
     }
 
-    Stats& stats;
-    const int game, seat;
-    QTcpSocket socket;
-    ReceiveAssembler assembler;
-    bool observer = false, hasMap = false, playing = false, right = true, leaving = false;
-    bool invited = false; ///< the master's: the others were sent to join
-    int joined = 0, me = -1;
-    double sentAt = -1, lastStep = -1;
-    long batch = 0, sentBatch = -1;
+    Stats& stats_;
+    const int game_;
+    ReceiveAssembler assembler_;
+    QString wanted_, name_, listed_;
+    int emblem_ = 0;
+    bool right_ = true;
+    int me_ = -1;
+    double sentAt_ = -1, lastStep_ = -1;
+    long sentBatch_ = -1;
 };
+
+// A connection that sends what it is given and reads nothing: idle or deaf.
+class Silent final : public Socket
+{
+public:
+    Silent(Loop& loop, in_addr from, quint16 port, bool deaf)
+        : Socket(loop, from, port, deaf ? 1024 : 0), deaf_(deaf)
+    {}
+    void readable() override
+    {
+        if (!deaf_)
+            Socket::readable();
+    }
+
+private:
+    bool deaf_;
+};
+
+// ---- Measuring -------------------------------------------------------------
 
 double percentile(std::vector<double> v, double p)
 {
@@ -171,6 +401,14 @@ double cpuSeconds(qint64 pid)
            double(sysconf(_SC_CLK_TCK));
 }
 
+double ownCpuSeconds()
+{
+    rusage self{};
+    getrusage(RUSAGE_SELF, &self);
+    return double(self.ru_utime.tv_sec + self.ru_stime.tv_sec) +
+           double(self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6;
+}
+
 double memoryMb(qint64 pid, const char* key)
 {
     QFile f(QStringLiteral("/proc/%1/status").arg(pid));
@@ -190,9 +428,15 @@ double loadAverage()
 
 quint16 freePort()
 {
-    QTcpServer probe;
-    probe.listen(QHostAddress::LocalHost, 0);
-    return probe.serverPort();
+    const int fd = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in a{};
+    a.sin_family = AF_INET;
+    a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof a;
+    bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a);
+    getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
+    close(fd);
+    return ntohs(a.sin_port);
 }
 
 void raiseFileLimit()
@@ -204,100 +448,100 @@ void raiseFileLimit()
     }
 }
 
-// Runs the event loop until done() or the time is up.
-template <typename Done> bool runUntil(Done&& done, int ms)
-{
-    QElapsedTimer t;
-    t.start();
-    // A ticking timer wakes the wait below even when no socket speaks.
-    QTimer tick;
-    tick.start(10);
-    while (!done() && t.elapsed() < ms)
-        QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
-    return done();
-}
+// ---- The hostile clients ---------------------------------------------------
 
-void runFor(int ms)
-{
-    runUntil([] { return false; }, ms);
-}
-
-// The hostile clients, for `seconds`: 1,000 idle connections, 50 that ask
-// for lists and never read, one player who floods his game with orders and a
-// new random-bytes connection every second.
+// For `seconds`: 1,000 idle connections, 50 that ask for lists and never
+// read, one player who floods his game with orders and a new random-bytes
+// connection every second.
 int attack(quint16 port, int seconds)
 {
+    Loop loop;
     Stats stats;
     stats.intervals.resize(1);
-    std::vector<std::unique_ptr<QTcpSocket>> hostile;
-    QTimer nonReaders, flooder, randomBytes;
-    int randomCount = 0;
-    {
-        for (int i = 0; i < 1000; ++i) {
-            auto& s = hostile.emplace_back(std::make_unique<QTcpSocket>());
-            s->bind(groupAddress(2, i / 30));
-            s->connectToHost(QHostAddress::LocalHost, port);
-        }
-        std::vector<QTcpSocket*> deaf;
-        for (int i = 0; i < 50; ++i) {
-            auto& s = hostile.emplace_back(std::make_unique<QTcpSocket>());
-            s->bind(groupAddress(3, i));
-            s->setReadBufferSize(1);
-            s->connectToHost(QHostAddress::LocalHost, port);
-            s->write(hello());
-            deaf.push_back(s.get());
-        }
-        QObject::connect(&nonReaders, &QTimer::timeout, &nonReaders, [deaf] {
-            QByteArray lists;
-            for (int k = 0; k < 200; ++k)
-                lists += listGamesRequest();
-            for (QTcpSocket* s : deaf)
-                if (s->state() == QAbstractSocket::ConnectedState && s->bytesToWrite() < 65536)
-                    s->write(lists);
-        });
-        nonReaders.start(50);
-        // A player alone in his game sends orders as fast as his socket takes them.
-        auto flooding = std::make_unique<Player>(stats, 0, 0, groupAddress(5, 0));
-        flooding->connectTo(port);
-        flooding->socket.write(hello() + createGame(QStringLiteral("flood"), QStringLiteral("duel"),
-                                                    QStringLiteral("Flooder"), 0));
-        runUntil([&] { return flooding->hasMap; }, 10000);
-        flooding->socket.write(startGame(kSpeed) + gameSettings(0, 5));
-        runUntil([&] { return flooding->playing; }, 10000);
-        QByteArray orders;
-        for (int k = 0; k < 4096; ++k)
-            orders += step(k % 2 ? 'R' : 'L', 0);
-        QObject::connect(&flooder, &QTimer::timeout, &flooder, [p = flooding.get(), orders] {
-            if (p->socket.bytesToWrite() < (256 << 10))
-                p->socket.write(orders);
-        });
-        flooder.start(2);
-        QObject::connect(&randomBytes, &QTimer::timeout, &randomBytes, [&] {
-            auto& s = hostile.emplace_back(std::make_unique<QTcpSocket>());
-            s->bind(groupAddress(4, randomCount++ % 200));
-            s->connectToHost(QHostAddress::LocalHost, port);
-            QByteArray junk(512, Qt::Uninitialized);
-            for (char& c : junk)
-                c = char(QRandomGenerator::global()->bounded(256));
-            s->write(junk);
-        });
-        randomBytes.start(1000);
-        runFor(seconds * 1000);
-        rusage self{};
-        getrusage(RUSAGE_SELF, &self);
-        std::printf("  attacker cpu         %.1f s\n",
-                    double(self.ru_utime.tv_sec + self.ru_stime.tv_sec) +
-                        double(self.ru_utime.tv_usec + self.ru_stime.tv_usec) / 1e6);
-        std::printf("  order flooder        %s; %d random-bytes clients\n",
-                    flooding->playing && flooding->socket.state() == QAbstractSocket::ConnectedState
-                        ? "still playing"
-                        : "cut off",
-                    randomCount);
-        flooding->leaving = true;
+    std::vector<std::unique_ptr<Socket>> hostile;
+    for (int i = 0; i < 1000; ++i)
+        hostile.push_back(std::make_unique<Silent>(loop, groupAddress(2, i / 30), port, false));
+    std::vector<Socket*> deaf;
+    for (int i = 0; i < 50; ++i) {
+        hostile.push_back(std::make_unique<Silent>(loop, groupAddress(3, i), port, true));
+        hostile.back()->write(hello());
+        deaf.push_back(hostile.back().get());
     }
-    for (auto& h : hostile)
-        h->abort();
+    QByteArray lists;
+    for (int k = 0; k < 200; ++k)
+        lists += listGamesRequest();
+    loop.every(50, [&] {
+        for (Socket* s : deaf)
+            if (s->open() && s->pending() < 65536)
+                s->write(lists);
+    });
+    // A player alone in his game sends orders as fast as his socket takes them.
+    Player flooding(loop, stats, 0, groupAddress(5, 0), port);
+    flooding.write(hello() + createGame(QStringLiteral("flood"), QStringLiteral("duel"),
+                                        QStringLiteral("Flooder"), 0));
+    loop.runUntil([&] { return flooding.hasMap; }, 10000);
+    flooding.write(startGame(kSpeed) + gameSettings(0, 5));
+    loop.runUntil([&] { return flooding.playing; }, 10000);
+    QByteArray orders;
+    for (int k = 0; k < 4096; ++k)
+        orders += step(k % 2 ? 'R' : 'L', 0);
+    loop.every(2, [&] {
+        if (flooding.pending() < (256 << 10))
+            flooding.write(orders);
+    });
+    std::mt19937 random(1);
+    int randomCount = 0;
+    loop.every(1000, [&] {
+        hostile.push_back(
+            std::make_unique<Silent>(loop, groupAddress(4, randomCount++ % 200), port, false));
+        QByteArray junk(512, Qt::Uninitialized);
+        for (char& c : junk)
+            c = char(random() & 0xff);
+        hostile.back()->write(junk);
+    });
+    loop.runFor(seconds * 1000.0);
+    std::printf("  attacker cpu         %.1f s\n", ownCpuSeconds());
+    std::printf("  order flooder        %s; %d random-bytes clients\n",
+                flooding.playing && flooding.open() ? "still playing" : "cut off", randomCount);
+    std::fflush(stdout);
+    flooding.leaving = true;
     return 0;
+}
+
+// ---- The measured run ------------------------------------------------------
+
+// Creates the games one after the other: a master creates his game, seven
+// more find it in the list and join, and the master starts it once all have
+// the map. Then waits until everybody plays.
+bool setUp(Loop& loop, Stats& stats, std::vector<std::unique_ptr<Player>>& players, int games,
+           quint16 port)
+{
+    for (int g = 0; g < games; ++g) {
+        const QString name = QStringLiteral("g%1").arg(g);
+        auto& master = *players.emplace_back(
+            std::make_unique<Player>(loop, stats, g, groupAddress(1, g), port));
+        master.observer = true;
+        master.write(hello() + createGame(name, kMap, QStringLiteral("P%1x0").arg(g), 0));
+        if (!loop.runUntil([&] { return master.hasMap; }, kSetupLimitMs))
+            return false;
+        for (int s = 1; s < kSeats; ++s) {
+            auto& p = *players.emplace_back(
+                std::make_unique<Player>(loop, stats, g, groupAddress(1, g), port));
+            p.join(name, QStringLiteral("P%1x%2").arg(g).arg(s), s);
+        }
+        const auto from = players.end() - kSeats;
+        if (!loop.runUntil(
+                [&] { return std::all_of(from, players.end(), [](auto& p) { return p->hasMap; }); },
+                kSetupLimitMs))
+            return false;
+        master.write(startGame(kSpeed) + gameSettings(0, 5));
+    }
+    return loop.runUntil(
+        [&] {
+            return std::all_of(players.begin(), players.end(),
+                               [](const auto& p) { return p->playing; });
+        },
+        kSetupLimitMs);
 }
 
 } // namespace
@@ -305,7 +549,6 @@ int attack(quint16 port, int seconds)
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    wall.start();
     raiseFileLimit();
     QStringList args = app.arguments();
     if (args.value(1) == QLatin1String("attack"))
@@ -322,9 +565,9 @@ int main(int argc, char** argv)
     const QString maps = option(QStringLiteral("--maps"));
     const QString logPath = option(QStringLiteral("--log"));
     const bool faults = args.value(1) == QLatin1String("faults");
-    const int games = faults ? 20 : args.value(2).toInt();
+    const int games = faults ? kFaultGames : args.value(2).toInt();
     const int seconds = (faults ? args.value(2) : args.value(3)).toInt();
-    if (serverPath.isEmpty() || maps.isEmpty() || logPath.isEmpty() || games < 1 || games > 256 ||
+    if (serverPath.isEmpty() || maps.isEmpty() || logPath.isEmpty() || games < 1 || games > 1000 ||
         seconds < 1 || seconds > 600) {
         std::fprintf(stderr, "usage: server_load --server PATH --maps DIR --log FILE "
                              "(scale GAMES SECONDS | faults SECONDS)\n");
@@ -342,115 +585,59 @@ int main(int argc, char** argv)
         return 1;
     }
     const qint64 pid = server.processId();
+    Loop loop;
     {
-        QTcpSocket probe;
-        if (!runUntil(
-                [&] {
-                    if (probe.state() == QAbstractSocket::UnconnectedState)
-                        probe.connectToHost(QHostAddress::LocalHost, port);
-                    return probe.state() == QAbstractSocket::ConnectedState;
-                },
-                5000)) {
+        // Wait until it listens.
+        std::unique_ptr<Socket> probe;
+        bool listening = false;
+        const double end = nowMs() + 5000;
+        while (!listening && nowMs() < end) {
+            const int fd = socket(AF_INET, SOCK_STREAM, 0);
+            sockaddr_in to{};
+            to.sin_family = AF_INET;
+            to.sin_port = htons(port);
+            to.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+            listening = ::connect(fd, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
+            close(fd);
+            if (!listening)
+                usleep(20000);
+        }
+        if (!listening) {
             std::fprintf(stderr, "server_load: the server does not listen\n");
             return 1;
         }
-        probe.abort();
     }
 
     Stats stats;
     stats.intervals.resize(size_t(games));
     std::vector<std::unique_ptr<Player>> players;
     players.reserve(size_t(games * kSeats));
-    // Games are made one after the other, so game g gets number g.
-    int made = 0;
-    bool setupOk = runUntil(
-        [&] {
-            if (made > 0) {
-                Player& master = *players[size_t((made - 1) * kSeats)];
-                if (!master.hasMap)
-                    return false;
-                if (!master.invited) { // the others join
-                    for (int s = 1; s < kSeats; ++s) {
-                        auto& p = players.emplace_back(std::make_unique<Player>(
-                            stats, made - 1, s, groupAddress(1, made - 1)));
-                        p->connectTo(port);
-                        p->socket.write(
-                            hello() +
-                            joinGame(made - 1, QStringLiteral("P%1x%2").arg(made - 1).arg(s), s));
-                    }
-                    master.invited = true;
-                }
-            }
-            if (made == games)
-                return true;
-            auto& master = players.emplace_back(
-                std::make_unique<Player>(stats, made, 0, groupAddress(1, made)));
-            master->observer = true;
-            master->connectTo(port);
-            master->socket.write(hello() + createGame(QStringLiteral("g%1").arg(made), kMap,
-                                                      QStringLiteral("P%1x0").arg(made), 0));
-            ++made;
-            return false;
-        },
-        kSetupLimitMs);
-    // Each master starts his game once all seven have their map.
-    std::vector<bool> started(size_t(games), false);
-    setupOk = setupOk && runUntil(
-                             [&] {
-                                 bool all = true;
-                                 for (int g = 0; g < games; ++g) {
-                                     if (started[size_t(g)])
-                                         continue;
-                                     bool ready = true;
-                                     for (int s = 0; s < kSeats; ++s)
-                                         ready = ready && players[size_t(g * kSeats + s)]->hasMap;
-                                     if (ready) {
-                                         players[size_t(g * kSeats)]->socket.write(
-                                             startGame(kSpeed) + gameSettings(0, 5));
-                                         started[size_t(g)] = true;
-                                     } else {
-                                         all = false;
-                                     }
-                                 }
-                                 return all;
-                             },
-                             kSetupLimitMs);
-    setupOk = setupOk && runUntil(
-                             [&] {
-                                 return std::all_of(players.begin(), players.end(),
-                                                    [](const auto& p) { return p->playing; });
-                             },
-                             kSetupLimitMs);
-    if (!setupOk) {
-        int playing = 0;
-        for (const auto& p : players)
-            playing += p->playing ? 1 : 0;
-        std::fprintf(stderr, "server_load: set-up incomplete: %d of %d players playing\n", playing,
-                     int(players.size()));
+    if (!setUp(loop, stats, players, games, port)) {
+        const auto playing =
+            std::count_if(players.begin(), players.end(), [](const auto& p) { return p->playing; });
+        std::fprintf(stderr, "server_load: set-up incomplete: %d of %d players playing\n",
+                     int(playing), games * kSeats);
         server.kill();
         server.waitForFinished(5000);
         return 1;
     }
     // The players that only drain give their order of each step from one
     // timer of the step's length.
-    QTimer orders;
-    orders.setTimerType(Qt::PreciseTimer);
-    QObject::connect(&orders, &QTimer::timeout, &orders, [&] {
+    loop.every(kIntervalMs, [&] {
         const double t = nowMs();
         for (auto& p : players)
             if (!p->observer && p->playing)
                 p->order(t);
     });
-    orders.start(kIntervalMs);
-    runFor(kWarmupMs);
+    loop.runFor(kWarmupMs);
 
     // The hostile clients of the fault run, from a process of their own so
-    // that their work does not delay the well-behaved clients measured here.
+    // that their work does not delay the well-behaved clients measured here,
+    // and at a lower priority, so that it does not take the processor from
+    // the server and the measured clients on a busy machine.
     QProcess attacker;
     if (faults) {
         attacker.setProcessChannelMode(QProcess::ForwardedErrorChannel);
-        // At a lower priority: on a busy machine it would otherwise take the
-        // processor from the server and from the clients measured here.
         attacker.start(QStringLiteral("nice"),
                        {QStringLiteral("-n"), QStringLiteral("10"),
                         QCoreApplication::applicationFilePath(), QStringLiteral("attack"),
@@ -459,28 +646,29 @@ int main(int argc, char** argv)
     }
 
     // The control: this process's own 100 ms timer, which no server delays.
-    // Its lateness is the machine's, and is part of every figure below.
+    // Its lateness is the machine's and the generator's, and is part of every
+    // figure below.
     std::vector<double> ownTicks;
-    QTimer own;
-    own.setTimerType(Qt::PreciseTimer);
     double lastOwn = nowMs();
-    QObject::connect(&own, &QTimer::timeout, &own, [&] {
+    loop.every(kIntervalMs, [&] {
         const double t = nowMs();
         ownTicks.push_back(t - lastOwn);
         lastOwn = t;
     });
-    own.start(kIntervalMs);
-    const double cpu0 = cpuSeconds(pid);
+    const double cpu0 = cpuSeconds(pid), ownCpu0 = ownCpuSeconds();
     const double t0 = nowMs();
     stats.measuring = true;
-    runFor(seconds * 1000);
+    loop.runFor(seconds * 1000.0);
     stats.measuring = false;
-    orders.stop();
-    const double cpu = (cpuSeconds(pid) - cpu0) / ((nowMs() - t0) / 1000);
+    loop.stopTimers();
+    const double elapsed = (nowMs() - t0) / 1000;
+    const double cpu = (cpuSeconds(pid) - cpu0) / elapsed;
+    const double ownCpu = (ownCpuSeconds() - ownCpu0) / elapsed;
     const double rss = memoryMb(pid, "VmRSS:"), peak = memoryMb(pid, "VmHWM:");
     QByteArray attackReport;
     if (faults) {
-        runUntil([&] { return attacker.state() == QProcess::NotRunning; }, 10000);
+        // The players keep reading while the attacker finishes.
+        loop.runUntil([&] { return attacker.waitForFinished(0); }, 10000);
         if (attacker.state() != QProcess::NotRunning)
             attacker.kill();
         attacker.waitForFinished(2000);
@@ -502,9 +690,7 @@ int main(int argc, char** argv)
 
     for (auto& p : players)
         p->leaving = true;
-    for (auto& p : players)
-        p->socket.abort();
-    runFor(500);
+    players.clear();
     server.terminate();
     if (!server.waitForFinished(5000))
         server.kill();
@@ -512,11 +698,10 @@ int main(int argc, char** argv)
     const qint64 logBytes = QFileInfo(logPath).size();
 
     std::printf("%s games=%d players=%d seconds=%d\n", faults ? "faults" : "scale", games,
-                int(players.size()), seconds);
-    std::printf("  server cpu           %.2f cores\n", cpu);
+                games * kSeats, seconds);
+    std::printf("  server cpu           %.2f cores (generator %.2f)\n", cpu, ownCpu);
     std::printf("  server memory        %.0f MB resident at the end, %.0f MB peak\n", rss, peak);
-    std::printf("  orders sent          %ld, own updates received %ld\n", stats.orders,
-                stats.updates);
+    std::printf("  orders sent          %ld, own updates timed %ld\n", stats.orders, stats.updates);
     std::printf("  order-to-update      p50 %.2f ms, p99 %.2f ms, max %.2f ms\n",
                 percentile(stats.latencies, 0.5), percentile(stats.latencies, 0.99),
                 percentile(stats.latencies, 1.0));

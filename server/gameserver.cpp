@@ -300,7 +300,7 @@ void GameServer::listGames(Session& s)
     for (const auto& [number, room] : rooms_) {
         if (room.game->state() != Game::State::Waiting || listed == kMaxListedGames)
             continue;
-        send(s.id, toClient::gameEntry({room.game->name(), room.game->mapName(), number}));
+        send(s.id, toClient::gameEntry({room.game->name(), room.game->mapName(), room.joinNumber}));
         ++listed;
     }
     for (const QString& name : mapNames_)
@@ -440,13 +440,21 @@ void GameServer::createGame(Session& s, const CreateGame& m)
     if (fromAddress >= kMaxGamesPerAddress)
         return refuse(s, QStringLiteral("Your address has %1 games on this server already.")
                              .arg(kMaxGamesPerAddress));
-    int number = 0;
-    while (number <= kMaxGameNumber && rooms_.count(number))
-        ++number;
-    if (number > kMaxGameNumber)
+    if (int(rooms_.size()) >= kMaxGames)
         return refuse(s, QStringLiteral("The server runs as many games as it can."));
+    std::array<bool, kJoinNumbers> joinTaken{};
+    for (const auto& [number, room] : rooms_)
+        if (room.game->state() == Game::State::Waiting)
+            joinTaken[size_t(room.joinNumber)] = true;
+    const auto freeJoin = std::find(joinTaken.begin(), joinTaken.end(), false);
+    if (freeJoin == joinTaken.end())
+        return refuse(s, QStringLiteral("The server has as many games waiting as it can."));
+    int number = 0;
+    while (rooms_.count(number))
+        ++number;
 
     Room& room = rooms_[number];
+    room.joinNumber = int(freeJoin - joinTaken.begin());
     room.game = std::make_unique<Game>(
         number, name, map->first, map->second,
         [this, number](int seat, const QByteArray& message) {
@@ -469,10 +477,11 @@ void GameServer::createGame(Session& s, const CreateGame& m)
     });
     const int seatIndex = room.game->addPlayer(m.playerName, m.emblem);
     room.master = seatIndex;
-    log(QStringLiteral("client %1 created game %2 %3 on map %4")
+    log(QStringLiteral("client %1 created game %2 %3 on map %4, listed as %5")
             .arg(s.id)
             .arg(number)
-            .arg(logText(name), logText(map->first)));
+            .arg(logText(name), logText(map->first))
+            .arg(room.joinNumber));
     seat(s, room, number, seatIndex);
 }
 
@@ -480,10 +489,13 @@ void GameServer::joinGame(Session& s, const JoinGame& m)
 {
     if (s.game >= 0)
         return refuse(s, QStringLiteral("You are already in a game."));
-    const int number = m.gameNumber & 0xff;
-    const auto it = rooms_.find(number);
-    if (it == rooms_.end() || it->second.game->state() != Game::State::Waiting)
+    const int joinNumber = m.gameNumber & 0xff;
+    const auto it = std::find_if(rooms_.begin(), rooms_.end(), [joinNumber](const auto& r) {
+        return r.second.joinNumber == joinNumber && r.second.game->state() == Game::State::Waiting;
+    });
+    if (it == rooms_.end())
         return refuse(s, QStringLiteral("That game is no longer waiting for players."));
+    const int number = it->first;
     if (const QString why = nameProblem(m.playerName); !why.isEmpty())
         return refuse(s, why);
     const Game& g = *it->second.game;

@@ -24,7 +24,8 @@ namespace ai {
 class Agent;
 }
 
-constexpr int kMaxGameNumber = 255;    ///< the client sends the game number as one byte
+constexpr int kJoinNumbers = 256;      ///< a client joins a waiting game by one byte
+constexpr int kMaxGames = 1024;        ///< waiting and running games on one server
 constexpr int kMaxListedGames = 20;    ///< the client keeps no more
 constexpr int kMaxGamesPerAddress = 4; ///< waiting or running games created from one address
 constexpr int kChatBurstLines = 20;    ///< chat lines a client may send at once (a voice
@@ -116,6 +117,9 @@ private:
         int master = -1;                      ///< seat of the creator
         int requestedSpeed = -1;              ///< from startGame, until gameSettings
         QString address;                      ///< of the creator
+        // What the lobby list shows and a join names: unique among the
+        // waiting games only, so a server runs more games than one byte counts.
+        int joinNumber = 0;
     };
     friend struct Session;
 
@@ -151,7 +155,7 @@ private:
     std::vector<QString> mapNames_;
     std::map<QString, QByteArray> maps_;
     std::map<int, std::unique_ptr<Session>> sessions_;
-    std::map<int, Room> rooms_; ///< by game number
+    std::map<int, Room> rooms_; ///< by game number (the server's own, in the log)
     // Computer sessions of closed games, freed at the next call from outside
     // (one of them may be running the handler that closed the game).
     std::vector<std::unique_ptr<Session>> retired_;

@@ -123,7 +123,6 @@ void TcpFront::accept()
         if (socket->bytesAvailable() > 0)
             readSome(id);
     }
-    flush();
 }
 
 void TcpFront::readSome(int id)
@@ -141,7 +140,6 @@ void TcpFront::readSome(int id)
         c.lastInput = clock_.elapsed();
         server_.receive(id, bytes);
     }
-    flush();
     // More waiting: read on at the next turn, after the others' events.
     it = connections_.find(id);
     if (it != connections_.end() && !it->second.readQueued &&
@@ -161,6 +159,13 @@ void TcpFront::send(int client, const QByteArray& message)
     if (c.out.isEmpty())
         dirty_.push_back(client);
     c.out.append(message);
+    // One write per client for everything of this turn of the event loop:
+    // the reads and timers that are ready now, all of them.
+    if (!flushQueued_) {
+        flushQueued_ = true;
+        QMetaObject::invokeMethod(
+            &listener_, [this] { flush(); }, Qt::QueuedConnection);
+    }
     if (c.socket->bytesToWrite() + c.out.size() > limits_.maxQueuedOutput)
         drop(client, QStringLiteral("reads too slowly (more than %1 bytes waiting)")
                          .arg(limits_.maxQueuedOutput));
@@ -168,6 +173,7 @@ void TcpFront::send(int client, const QByteArray& message)
 
 void TcpFront::flush()
 {
+    flushQueued_ = false;
     // Swapped out: a drop below may not touch the list being walked.
     std::vector<int> dirty;
     dirty.swap(dirty_);
@@ -177,6 +183,9 @@ void TcpFront::flush()
             continue;
         it->second.socket->write(it->second.out);
         it->second.out.clear();
+        // Handed to the kernel now, not at the socket's next write
+        // notification: that would cost another turn and another poll.
+        it->second.socket->flush();
     }
 }
 
@@ -201,12 +210,7 @@ void TcpFront::abortLater(std::map<int, Connection>::iterator it)
     connections_.erase(it);
     // Never from inside a handler of the game server.
     QMetaObject::invokeMethod(
-        &listener_,
-        [this, id] {
-            server_.clientGone(id);
-            flush();
-        },
-        Qt::QueuedConnection);
+        &listener_, [this, id] { server_.clientGone(id); }, Qt::QueuedConnection);
 }
 
 void TcpFront::gone(int id)
@@ -219,7 +223,6 @@ void TcpFront::gone(int id)
         perAddress_.erase(it->second.address);
     connections_.erase(it);
     server_.clientGone(id);
-    flush();
 }
 
 void TcpFront::disconnect(int client)
@@ -266,10 +269,7 @@ void TcpFront::setGameTimer(int game, int intervalMs)
     if (it == timers_.end()) {
         auto* timer = new QTimer;
         timer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer, &QTimer::timeout, timer, [this, game] {
-            server_.stepGame(game);
-            flush();
-        });
+        QObject::connect(timer, &QTimer::timeout, timer, [this, game] { server_.stepGame(game); });
         it = timers_.emplace(game, timer).first;
     }
     it->second->start(intervalMs);

@@ -102,6 +102,7 @@ private:
     QElapsedTimer clock_;
     Limits limits_;
     bool quiet_ = false;
+    bool flushQueued_ = false;
     std::function<void(const QString&)> sink_;
     int64_t refusedSince_ = 0;
     int refusedLogged_ = 0, refusedCounted_ = 0;

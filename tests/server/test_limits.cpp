@@ -185,5 +185,28 @@ TEST_F(HonestyTest, ClientTextIsEscapedInTheLogAndGamesPerAddressAreCapped)
     EXPECT_EQ(server.gameCount(), kMaxGamesPerAddress + 1);
 }
 
+TEST_F(HonestyTest, MoreGamesRunThanOneByteCountsButOnlyTheWaitingOnesAreNumbered)
+{
+    std::vector<int> masters;
+    for (int i = 0; i < kJoinNumbers + 1; ++i) {
+        masters.push_back(connect(QStringLiteral("10.1.%1.1").arg(i)));
+        server.receive(masters.back(), createGame(QString::number(i), "small", "Ann", 0));
+    }
+    EXPECT_EQ(server.gameCount(), kJoinNumbers); // every join number is waiting
+
+    // Game 0 starts and gives its number back: a new game takes it, and a
+    // join by that byte reaches the new game, not the running one.
+    server.receive(masters[0], mapReady() + startGame(4) + gameSettings(0, 5) + startedAck());
+    ASSERT_EQ(server.game(0)->state(), Game::State::Running);
+    server.receive(connect("10.2.0.1"), createGame("late", "small", "Cid", 0));
+    ASSERT_EQ(server.gameCount(), kJoinNumbers + 1);
+    const int bob = connect("10.2.0.2");
+    server.receive(bob, joinGame(0, "Bob", 1));
+    EXPECT_EQ(view(bob).count("mapBegin"), 1);
+    EXPECT_EQ(server.game(kJoinNumbers)->name(), "late");
+    EXPECT_TRUE(server.game(kJoinNumbers)->seatTaken(1));
+    EXPECT_FALSE(server.game(0)->seatTaken(1));
+}
+
 } // namespace
 } // namespace vorlan
