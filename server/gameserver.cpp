@@ -51,6 +51,7 @@ struct GameServer::Session final : ClientMessageHandler
     bool mapSent = false;
     bool closing = false; ///< a violation: nothing more is read
     ClientMessageAssembler assembler;
+    QByteArray held;                  ///< output waiting for the next step of a running game
     std::unique_ptr<ai::Agent> agent; ///< set for a computer player
     QString address;
     QString lobbyName; ///< taken from the first lobby chat line
@@ -182,10 +183,44 @@ bool GameServer::hasHumans(const Room& room) const
 void GameServer::send(int client, const QByteArray& message)
 {
     const auto it = sessions_.find(client);
-    if (it != sessions_.end() && it->second->agent)
-        it->second->agent->receive(message);
-    else
+    if (it == sessions_.end()) {
         out_.send(client, message);
+        return;
+    }
+    Session& s = *it->second;
+    if (s.agent) {
+        s.agent->receive(message);
+    } else if (!s.held.isEmpty() || holdsOutput(roomOf(s))) {
+        s.held += message;
+    } else {
+        out_.send(client, message);
+    }
+}
+
+bool GameServer::holdsOutput(const Room* room) const
+{
+    return holdUntilStep_ && room && room->game->state() == Game::State::Running &&
+           !room->game->paused();
+}
+
+void GameServer::release(Session& s)
+{
+    if (!s.held.isEmpty()) {
+        out_.send(s.id, s.held);
+        s.held.clear();
+    }
+}
+
+void GameServer::releaseRoom(int number)
+{
+    const auto room = rooms_.find(number);
+    if (room == rooms_.end())
+        return;
+    for (int client : room->second.clients) {
+        const auto it = sessions_.find(client);
+        if (it != sessions_.end())
+            release(*it->second);
+    }
 }
 
 int GameServer::clientConnected(const QString& address)
@@ -211,6 +246,14 @@ void GameServer::receive(int client, QByteArrayView bytes)
     if (it == sessions_.end() || it->second->closing)
         return;
     it->second->assembler.feed(bytes);
+    // The sender hears the answer to his order now, the others with the
+    // next step; a game that stopped stepping holds nothing back.
+    const auto sender = sessions_.find(client);
+    if (sender == sessions_.end())
+        return;
+    release(*sender->second);
+    if (const Room* room = roomOf(*sender->second); room && !holdsOutput(room))
+        releaseRoom(sender->second->game);
 }
 
 void GameServer::clientGone(int client)
@@ -245,6 +288,8 @@ void GameServer::clientGone(int client)
                     g.finish();
                 }
                 closeRoom(number);
+            } else if (!holdsOutput(room)) {
+                releaseRoom(number);
             }
         }
     }
@@ -264,8 +309,10 @@ void GameServer::stepGame(int number)
     g.step();
     const bool stepped = g.stepNumber() != played; // not paused
     afterGameChange(number);                       // may close the game: g is gone then
-    if (!stepped || !rooms_.count(number))
+    if (!stepped || !rooms_.count(number)) {
+        releaseRoom(number);
         return;
+    }
     // Each computer player answers the step with its bytes, read like a
     // client's.
     for (int seatIndex = 0; seatIndex < kMaxSeats; ++seatIndex) {
@@ -280,6 +327,7 @@ void GameServer::stepGame(int number)
         if (!bytes.isEmpty())
             computer.assembler.feed(bytes);
     }
+    releaseRoom(number);
 }
 
 const Game* GameServer::game(int number) const
@@ -649,6 +697,7 @@ void GameServer::violation(Session& s, const QString& what)
         return;
     }
     log(QStringLiteral("client %1: %2 Disconnected.").arg(s.id).arg(what));
+    release(s);
     out_.disconnect(s.id);
 }
 
@@ -664,6 +713,7 @@ void GameServer::closeRoom(int number)
     const auto it = rooms_.find(number);
     if (it == rooms_.end())
         return;
+    releaseRoom(number);
     if (it->second.game->state() != Game::State::Waiting)
         out_.setGameTimer(number, 0);
     for (auto sit = sessions_.begin(); sit != sessions_.end();) {

@@ -90,6 +90,12 @@ public:
         listBurst_ = burst;
         listsPerSecond_ = perSecond;
     }
+    // With hold, output to a player of a running game waits and leaves in
+    // one piece with the game's next step, or as soon as his own message
+    // has been handled: over sockets that is one write per client and step
+    // instead of one per order of each of the eight players. Without (the
+    // default), every message leaves as it is made.
+    void setHoldUntilStep(bool hold) { holdUntilStep_ = hold; }
     // The length of a game minute of every game created from now on.
     void setMinuteMs(int ms) { minuteMs_ = ms; }
 
@@ -137,6 +143,9 @@ private:
     void seatComputers(Room& room, int number);
     bool hasHumans(const Room& room) const;
     void send(int client, const QByteArray& message);
+    bool holdsOutput(const Room* room) const;
+    void release(Session& s);
+    void releaseRoom(int number);
     void refuse(Session& s, const QString& why);
     void violation(Session& s, const QString& what);
     void chat(Session& s, const Chat& m);
@@ -167,6 +176,7 @@ private:
     int minuteMs_ = kMinuteMs;
     QElapsedTimer clock_;
     int listBurst_ = kListBurst, listsPerSecond_ = kListsPerSecond;
+    bool holdUntilStep_ = false;
 };
 
 } // namespace vorlan

@@ -12,6 +12,10 @@
 
 int main(int argc, char** argv)
 {
+    // The plain Unix event dispatcher: the glib one searches a list of
+    // every socket notifier each time one is switched, which with thousands
+    // of connections costs more than the games.
+    qputenv("QT_NO_GLIB", "1");
     QCoreApplication app(argc, argv);
     vorlan::ServerOptions options;
     QString message;

@@ -27,6 +27,7 @@ int raiseOpenFileLimit()
 TcpFront::TcpFront() : server_(*this)
 {
     clock_.start();
+    server_.setHoldUntilStep(true);
     QObject::connect(&listener_, &QTcpServer::newConnection, &listener_, [this] { accept(); });
     QObject::connect(&sweeper_, &QTimer::timeout, &sweeper_, [this] { sweep(); });
     setLimits(Limits{});

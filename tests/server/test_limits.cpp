@@ -208,5 +208,23 @@ TEST_F(HonestyTest, MoreGamesRunThanOneByteCountsButOnlyTheWaitingOnesAreNumbere
     EXPECT_FALSE(server.game(0)->seatTaken(1));
 }
 
+TEST_F(HonestyTest, HeldOutputLeavesWithTheStepInOrderAndAtOnceWhenTheGameStops)
+{
+    server.setHoldUntilStep(true);
+    const auto [a, b] = running();
+    const int y = view(b).map.players[0].y;
+    view(b).names.clear();
+    server.receive(a, step('D', 0));
+    EXPECT_EQ(view(a).map.players[0].y, y + 1); // the sender hears at once
+    EXPECT_TRUE(view(b).names.isEmpty());       // the others with the step
+    server.stepGame(0);
+    EXPECT_EQ(view(b).names.mid(0, 2), QStringList({"playerUpdate", "stepNumber"}));
+    EXPECT_EQ(view(b).map.players[0].y, y + 1);
+
+    view(b).texts.clear();
+    server.receive(a, chat(1, "Ann:wait") + pauseToggle()); // no more steps: nothing waits
+    EXPECT_EQ(view(b).texts, QStringList({"Ann:wait", kPausedText}));
+}
+
 } // namespace
 } // namespace vorlan
