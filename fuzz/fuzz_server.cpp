@@ -67,6 +67,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     Output out;
     GameServer server(out);
+    server.setHoldUntilStep(true); // as the network front runs it
     server.addMap(QStringLiteral("small"), smallMap());
     const int fuzzed = server.clientConnected(QStringLiteral("10.0.0.1"));
     const int honest = server.clientConnected(QStringLiteral("10.0.0.2"));
