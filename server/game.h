@@ -6,6 +6,7 @@
 
 #include "map.h"
 #include "messages.h"
+#include "rules.h"
 #include "wire.h"
 
 #include <algorithm>
@@ -18,8 +19,7 @@
 
 namespace vorlan {
 
-constexpr int kMaxSeats = kMaxOwners;                                   ///< players per game
-constexpr std::array<int, 5> kStepIntervalMs{1100, 700, 500, 350, 100}; ///< by speed 0..4
+constexpr int kMaxSeats = kMaxOwners; ///< players per game
 constexpr int kGrowthEverySteps = 10; ///< one growth step (eventCame) per this many steps
 constexpr int kStartGarrison = 10;    ///< soldiers on a player's start block
 constexpr int kStartArmy = 50;        ///< soldiers a player carries at the start
@@ -31,14 +31,6 @@ constexpr int kMaxShownMinutes = 99; ///< the client shows two digits of the min
 constexpr int kMinuteMs = 60000;     ///< a game minute, unless the server is told otherwise
 constexpr int kMaxNameBytes = kMaxInboundStringBytes;
 constexpr int kMaxMarketOrdersPerStep = 2; ///< per player; more in one step are dropped
-
-// Texts the client reacts to; players cannot send them as chat.
-inline const QString kTimeLeftText = QStringLiteral("TIME LEFT:");
-inline const QString kPausedText = QStringLiteral("GAME PAUSED");
-inline const QString kUnpausedText = QStringLiteral("GAME UNPAUSED");
-inline const QString kSyncedText =
-    QStringLiteral("Now you received all changes. You can start playing.");
-inline const QString kVoicePrefix = QStringLiteral("voice:");
 
 // A line of the server's own (refusals, gift lines) that may hold client
 // text: as clientText, changed so that no client takes it for a control text.

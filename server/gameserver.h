@@ -26,7 +26,6 @@ class Agent;
 
 constexpr int kJoinNumbers = 256;      ///< a client joins a waiting game by one byte
 constexpr int kMaxGames = 1024;        ///< waiting and running games on one server
-constexpr int kMaxListedGames = 20;    ///< the client keeps no more
 constexpr int kMaxGamesPerAddress = 4; ///< waiting or running games created from one address
 constexpr int kChatBurstLines = 20;    ///< chat lines a client may send at once (a voice
                                        ///< message to seven players is fourteen)

@@ -32,10 +32,11 @@ ParseResult parseServerOptions(const QStringList& arguments, const QString& defa
                        "computer players."));
     const QCommandLineOption help({QStringLiteral("h"), QStringLiteral("help")},
                                   QStringLiteral("Print these options and exit."));
-    const QCommandLineOption port(
-        QStringLiteral("port"),
-        QStringLiteral("TCP port to listen on (default: VORLAN_PORT, else %1).").arg(kServerPort),
-        QStringLiteral("N"));
+    const QCommandLineOption port(QStringLiteral("port"),
+                                  QStringLiteral("TCP port to listen on (default: %1, else %2).")
+                                      .arg(QLatin1String(kPortVariable))
+                                      .arg(kServerPort),
+                                  QStringLiteral("N"));
     const QCommandLineOption bind(
         QStringLiteral("bind"),
         QStringLiteral("IP address to listen on (default: 127.0.0.1, this machine only; 0.0.0.0 "
@@ -78,8 +79,8 @@ ParseResult parseServerOptions(const QStringList& arguments, const QString& defa
 
     ServerOptions o;
     const QString portText = parser.isSet(port) ? parser.value(port)
-                             : qEnvironmentVariableIsSet("VORLAN_PORT")
-                                 ? qEnvironmentVariable("VORLAN_PORT")
+                             : qEnvironmentVariableIsSet(kPortVariable)
+                                 ? qEnvironmentVariable(kPortVariable)
                                  : QString::number(kServerPort);
     if (!readInt(portText, 1, 65535, &o.port)) {
         *message = QStringLiteral("Not a port number: '%1'.").arg(portText);

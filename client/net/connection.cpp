@@ -1,5 +1,6 @@
 #include "connection.h"
 
+#include "rules.h"
 #include "wire.h"
 
 #include <QHostAddress>
@@ -45,7 +46,7 @@ Connection::~Connection()
 quint16 Connection::port()
 {
     bool ok = false;
-    const int p = qEnvironmentVariableIntValue("VORLAN_PORT", &ok);
+    const int p = qEnvironmentVariableIntValue(kPortVariable, &ok);
     return ok && p > 0 && p < 65536 ? quint16(p) : quint16(kServerPort);
 }
 

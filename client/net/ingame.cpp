@@ -32,8 +32,8 @@ InGame::InGame(TForm1& main, AppState& state, Connection& connection)
 
 int InGame::stepInterval(int speed)
 {
-    static const int intervals[] = {1100, 700, 500, 350, 100};
-    return speed >= kSlowest && speed <= kHighest ? intervals[speed] : 500;
+    return speed >= kSlowestSpeed && speed <= kHighestSpeed ? kStepIntervalMs[size_t(speed)]
+                                                            : kStepIntervalMs[2];
 }
 
 namespace {
@@ -54,7 +54,7 @@ QString digitsAfter(const QString& t, const QString& prefix, qsizetype maxDigits
 
 QString InGame::timeLeftMinutes(const QString& t)
 {
-    QString digits = digitsAfter(t, kTimeLeft, t.size());
+    QString digits = digitsAfter(t, kTimeLeftText, t.size());
     if (digits.isNull())
         return {};
     // The whole number, without leading zeros: "007" reads 7, "00" reads 0.
@@ -65,7 +65,7 @@ QString InGame::timeLeftMinutes(const QString& t)
 
 QString InGame::voiceNumber(const QString& t)
 {
-    return digitsAfter(t, kVoice, kVoiceDigits);
+    return digitsAfter(t, kVoicePrefix, kVoiceDigits);
 }
 
 QString InGame::stamp() const
@@ -86,7 +86,7 @@ void InGame::stepNumber(const StepNumber& m)
 void InGame::gameStart(const GameStart& m)
 {
     // A speed out of range is taken as the nearest one.
-    const int speed = std::clamp<int32_t>(m.speed, kSlowest, kHighest);
+    const int speed = std::clamp<int32_t>(m.speed, kSlowestSpeed, kHighestSpeed);
     main_.gameSpeed->setValue(speed);
     main_.Timer2.setInterval(stepInterval(speed));
     state_.status = kGameStarted;
@@ -209,8 +209,8 @@ void InGame::textMessage(const TextMessage& m)
         }
         t.clear();
     }
-    if (t == kGamePaused || t == kGameUnpaused) {
-        const bool paused = t == kGamePaused;
+    if (t == kPausedText || t == kUnpausedText) {
+        const bool paused = t == kPausedText;
         main_.pauseButton->setIcon(
             QIcon(dataFile(paused ? QStringLiteral("play.bmp") : QStringLiteral("pause.bmp"))));
         if (Map* map = state_.map.get()) {
@@ -218,7 +218,7 @@ void InGame::textMessage(const TextMessage& m)
             main_.mapPanel->paintMap();
         }
     }
-    if (t == kAllChanges)
+    if (t == kSyncedText)
         main_.startMusic();
     if (const QString voice = voiceNumber(t); !voice.isNull() && main_.waveEnabled()) {
         main_.playWave(QStringLiteral("kukly") + voice + QStringLiteral(".wav"));

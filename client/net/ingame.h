@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages.h"
+#include "rules.h"
 
 namespace vorlan {
 
@@ -28,9 +29,6 @@ public:
     void textMessage(const TextMessage& m);
     void gameOver();
 
-    static constexpr int kSlowest = 0; ///< game speeds run 0..4
-    static constexpr int kHighest = 4;
-
     // Step timer interval for a game speed 0..4.
     static int stepInterval(int speed);
 
@@ -40,15 +38,6 @@ public:
     static QString timeLeftMinutes(const QString& text);
     // The number of "voice:" and one to three digits; null for any other text.
     static QString voiceNumber(const QString& text);
-
-    // The control texts the server sends as chat lines.
-    static inline const QString kTimeLeft = QStringLiteral("TIME LEFT:");
-    static inline const QString kVoice = QStringLiteral("voice:");
-    static constexpr qsizetype kVoiceDigits = 3;
-    static inline const QString kGamePaused = QStringLiteral("GAME PAUSED");
-    static inline const QString kGameUnpaused = QStringLiteral("GAME UNPAUSED");
-    static inline const QString kAllChanges =
-        QStringLiteral("Now you received all changes. You can start playing.");
 
 private:
     // A time stamp for the game log: the game clock as "h:mm:ss".

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "messages.h"
+#include "rules.h"
 
 #include <array>
 #include <QString>
@@ -10,8 +11,6 @@ namespace vorlan {
 class TForm1;
 class Connection;
 struct AppState;
-
-constexpr int kMaxListedGames = 20; ///< slots of the games list
 
 // The lobby and the waiting room: the games and maps a server offers,
 // joining or creating a game, the map download and the master's start.

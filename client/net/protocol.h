@@ -28,4 +28,5 @@
 #include "assembler.h"
 #include "encoders.h"
 #include "messages.h"
+#include "rules.h"
 #include "wire.h"

@@ -1,5 +1,6 @@
 #include "seatview.h"
 
+#include "rules.h"
 #include "updates.h"
 
 #include <algorithm>
@@ -7,12 +8,6 @@
 namespace vorlan::ai {
 
 namespace {
-
-// The texts the server's game sends; a client reacts to them the same way.
-const QString kTimeLeft = QStringLiteral("TIME LEFT:");
-const QString kPaused = QStringLiteral("GAME PAUSED");
-const QString kUnpaused = QStringLiteral("GAME UNPAUSED");
-const QString kAllChanges = QStringLiteral("Now you received all changes. You can start playing.");
 
 bool isPlayerIndex(int32_t p)
 {
@@ -111,13 +106,13 @@ void SeatView::gameStart(const GameStart& m)
 void SeatView::textMessage(const TextMessage& m)
 {
     const QString& t = m.text;
-    if (t.contains(kTimeLeft)) {
-        minutesLeft_ = t.mid(t.indexOf(kTimeLeft) + kTimeLeft.size()).toInt();
+    if (t.contains(kTimeLeftText)) {
+        minutesLeft_ = t.mid(t.indexOf(kTimeLeftText) + kTimeLeftText.size()).toInt();
         return;
     }
-    if (t == kPaused || t == kUnpaused)
-        map_.paused = t == kPaused;
-    else if (t == kAllChanges)
+    if (t == kPausedText || t == kUnpausedText)
+        map_.paused = t == kPausedText;
+    else if (t == kSyncedText)
         synced_ = true;
 }
 
