@@ -179,8 +179,9 @@ void Game::leave(int player)
 
 bool Game::validSettings(int speed, char type, int minutes)
 {
-    return speed >= 0 && speed < int(kStepIntervalMs.size()) && (type == '0' || type == '1') &&
-           minutes >= 1 && minutes <= kMaxMinutes;
+    return speed >= 0 && speed < int(kStepIntervalMs.size()) &&
+           (type == kGameForTerritory || type == kGameForGold) && minutes >= 1 &&
+           minutes <= kMaxMinutes;
 }
 
 bool Game::start(int speed, char type, int minutes)
@@ -311,31 +312,31 @@ void Game::apply(int player, const Step& s)
     Player& p = map_.players[player];
     const int32_t army = p.army, gold = p.gold;
     switch (s.subCode) {
-    case 'L':
+    case kStepLeft:
         move(player, -1, 0);
         break;
-    case 'R':
+    case kStepRight:
         move(player, 1, 0);
         break;
-    case 'U':
+    case kStepUp:
         move(player, 0, -1);
         break;
-    case 'D':
+    case kStepDown:
         move(player, 0, 1);
         break;
-    case '1':
-    case '2':
-    case '3':
-    case '4':
+    case kStepCityLeft:
+    case kStepCityRight:
+    case kStepCityUp:
+    case kStepCityDown:
         cityJump(player, s.subCode - '0');
         break;
-    case 'P':
-    case 'G':
-    case 'p':
-    case 'g':
+    case kStepPutSoldiers:
+    case kStepGetSoldiers:
+    case kStepPutGold:
+    case kStepGetGold:
         putOrGet(player, s.subCode, s.argument);
         break;
-    case 'i':
+    case kStepLeaveIfMore:
         if (s.argument < 0) {
             ignore(player, QStringLiteral("negative leave-if-more %1 ignored").arg(s.argument));
             return;
@@ -343,7 +344,7 @@ void Game::apply(int player, const Step& s)
         p.leaveIfMore = s.argument;
         sendTo(player, toClient::leaveIfMoreNotice({p.leaveIfMore}));
         return;
-    case 't':
+    case kStepRoundTo:
         if (s.argument != 0 && s.argument != 30 && s.argument != 100) {
             ignore(player, QStringLiteral("round-to %1 ignored").arg(s.argument));
             return;
@@ -470,22 +471,22 @@ void Game::cityJump(int player, int direction)
 void Game::putOrGet(int player, char code, int32_t amount)
 {
     Player& p = map_.players[player];
-    if (amount < 0 || (amount == 0 && code != 'G')) {
+    if (amount < 0 || (amount == 0 && code != kStepGetSoldiers)) {
         ignore(player, QStringLiteral("amount %1 for '%2' ignored").arg(amount).arg(QChar(code)));
         return;
     }
     if (!map_.contains(p.x, p.y))
         return;
     Cell& c = map_.cell(p.x, p.y);
-    const bool soldiers = code == 'P' || code == 'G';
-    const bool put = code == 'P' || code == 'p';
+    const bool soldiers = code == kStepPutSoldiers || code == kStepGetSoldiers;
+    const bool put = code == kStepPutSoldiers || code == kStepPutGold;
     int32_t* carried = soldiers ? &p.army : &p.gold;
     int32_t* stock = nullptr;
     if (c.kind == kCity)
         stock = soldiers ? &p.cityArmy : &p.cityGold;
     else if (c.kind == player)
         stock = soldiers ? &c.army : &c.gold;
-    else if (c.kind == kGoldMine && code == 'g')
+    else if (c.kind == kGoldMine && code == kStepGetGold)
         stock = &c.gold;
     if (!stock) {
         ignore(player, QStringLiteral("'%1' by player %2 on a block of kind %3 ignored")
@@ -515,24 +516,24 @@ void Game::market(int player, const Market& m)
     }
     Player& p = map_.players[player];
     switch (m.operation) {
-    case 'N':
-        p.marketOffer = 0;
+    case kMarketCodeWithdraw:
+        p.marketOffer = kOfferNone;
         p.marketAmount = 0;
         seats_[player].price = 0;
         break;
-    case 'B':
-    case 'S':
+    case kMarketCodeBuy:
+    case kMarketCodeSell:
         if (m.quantity <= 0 || m.price <= 0) {
             ignore(player,
                    QStringLiteral("market offer %1 at %2 ignored").arg(m.quantity).arg(m.price));
             return;
         }
-        p.marketOffer = m.operation == 'B' ? 1 : 2;
+        p.marketOffer = m.operation == kMarketCodeBuy ? kOfferBuy : kOfferSell;
         p.marketAmount = m.quantity;
         seats_[player].price = m.price;
         break;
     default: {
-        const int to = m.operation - '0';
+        const int to = m.operation - kMarketCodeGiftTo0;
         if (to < 0 || to >= kMaxSeats || to == player || !seatTaken(to) || m.quantity < 0 ||
             m.price < 0) {
             ignore(player, QStringLiteral("market operation 0x%1 by player %2 ignored")
@@ -562,11 +563,11 @@ void Game::matchMarket()
 {
     for (int b = 0; b < capacity_; ++b) {
         Player& buyer = map_.players[b];
-        if (!seats_[b].taken || buyer.marketOffer != 1)
+        if (!seats_[b].taken || buyer.marketOffer != kOfferBuy)
             continue;
-        for (int s = 0; s < capacity_ && buyer.marketOffer == 1; ++s) {
+        for (int s = 0; s < capacity_ && buyer.marketOffer == kOfferBuy; ++s) {
             Player& seller = map_.players[s];
-            if (s == b || !seats_[s].taken || seller.marketOffer != 2 ||
+            if (s == b || !seats_[s].taken || seller.marketOffer != kOfferSell ||
                 seats_[s].price > seats_[b].price)
                 continue;
             const int32_t price = seats_[s].price; // the seller's asking price
@@ -582,9 +583,9 @@ void Game::matchMarket()
             buyer.marketAmount -= n;
             seller.marketAmount -= n;
             if (buyer.marketAmount == 0)
-                buyer.marketOffer = 0;
+                buyer.marketOffer = kOfferNone;
             if (seller.marketAmount == 0)
-                seller.marketOffer = 0;
+                seller.marketOffer = kOfferNone;
             ignore(b, QStringLiteral("player %1 bought %2 soldiers from player %3 at %4")
                           .arg(b)
                           .arg(n)

@@ -5,6 +5,7 @@
 #include "net/connection.h"
 #include "net/encoders.h"
 #include "net/mainwindow.h"
+#include "rules.h"
 
 #include <QKeyEvent>
 #include <QLabel>
@@ -70,7 +71,7 @@ void Orders::move(int dx, int dy)
     {
         int dx, dy;
         char code;
-    } moves[] = {{-1, 0, 'L'}, {1, 0, 'R'}, {0, -1, 'U'}, {0, 1, 'D'}};
+    } moves[] = {{-1, 0, kStepLeft}, {1, 0, kStepRight}, {0, -1, kStepUp}, {0, 1, kStepDown}};
     for (const auto& m : moves) {
         if (m.dx != dx || m.dy != dy)
             continue;
@@ -87,7 +88,10 @@ void Orders::cityStep(int dx, int dy)
     const Player* me = map ? map->me() : nullptr;
     if (!me || !map->contains(me->x, me->y) || map->cell(me->x, me->y).kind != kCity)
         return;
-    const char code = dx < 0 ? '1' : dx > 0 ? '2' : dy < 0 ? '3' : '4';
+    const char code = dx < 0   ? kStepCityLeft
+                      : dx > 0 ? kStepCityRight
+                      : dy < 0 ? kStepCityUp
+                               : kStepCityDown;
     sendStep(code, 0);
 }
 
@@ -97,14 +101,14 @@ void Orders::focusButtonKeyPress(const QString& text)
         return;
     const QChar c = text.front();
     if (c >= QLatin1Char('1') && c <= QLatin1Char('9')) {
-        sendStep('P', 10 * (c.unicode() - '0'));
+        sendStep(kStepPutSoldiers, 10 * (c.unicode() - '0'));
     } else if (c == QLatin1Char('0')) {
-        sendStep('P', 100);
+        sendStep(kStepPutSoldiers, 100);
     } else {
         const QString shifted = QStringLiteral("!@#$%^&*()");
         const qsizetype i = shifted.indexOf(c);
         if (i >= 0)
-            sendStep('G', int32_t(10 * (i + 1)));
+            sendStep(kStepGetSoldiers, int32_t(10 * (i + 1)));
     }
 }
 
@@ -162,19 +166,19 @@ bool Orders::deltaArmyTextKeyDown(QKeyEvent& event)
         return false;
     switch (entryMode) {
     case kEntryPutArmy:
-        sendStep('P', value);
+        sendStep(kStepPutSoldiers, value);
         break;
     case kEntryGetArmy:
-        sendStep('G', value);
+        sendStep(kStepGetSoldiers, value);
         break;
     case kEntryPutGold:
-        sendStep('p', value);
+        sendStep(kStepPutGold, value);
         break;
     case kEntryGetGold:
-        sendStep('g', value);
+        sendStep(kStepGetGold, value);
         break;
     case kEntryLeaveIfMore:
-        sendStep('i', value);
+        sendStep(kStepLeaveIfMore, value);
         leaveIfMore = value;
         if (Map* map = state_.map.get(); map && map->me())
             map->me()->leaveIfMore = value;
@@ -194,27 +198,27 @@ bool Orders::deltaArmyTextKeyDown(QKeyEvent& event)
 
 void Orders::putAll()
 {
-    sendStep('P', definedValue);
+    sendStep(kStepPutSoldiers, definedValue);
     main_.playEvent(Sound::Event::MakingPost);
 }
 
 void Orders::getAllSoldiers()
 {
     main_.Label12->setText(texts("Get all army", "Забрать всю"));
-    sendStep('G', 0);
+    sendStep(kStepGetSoldiers, 0);
 }
 
 void Orders::cycleRoundTo()
 {
     switch (roundTo) {
     case 0:
-        sendStep('t', 30);
+        sendStep(kStepRoundTo, 30);
         break;
     case 30:
-        sendStep('t', 100);
+        sendStep(kStepRoundTo, 100);
         break;
     case 100:
-        sendStep('t', 0);
+        sendStep(kStepRoundTo, 0);
         break;
     default:
         break;

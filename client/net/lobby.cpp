@@ -124,7 +124,7 @@ void Lobby::mapData(const MapData& m)
 void Lobby::gameInfo(const GameInfo& m)
 {
     state_.restartClock(m.elapsedSeconds);
-    if (m.gameType == '0' || m.gameType == '1')
+    if (m.gameType == kGameForTerritory || m.gameType == kGameForGold)
         main_.gameType->setCurrentIndex(m.gameType - '0');
     if (m.minutes >= main_.gameTime->minimum() && m.minutes <= main_.gameTime->maximum())
         main_.gameTime->setValue(m.minutes);

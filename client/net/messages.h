@@ -166,7 +166,7 @@ struct GameSettings
 
 struct Step
 {
-    char subCode = 0; ///< 'L', 'R', 'U', 'D', '1'..'4', 'P', 'G', 'p', 'g', 'i', 't' or a bot's
+    char subCode = 0; ///< a StepCode (rules.h) or a bot's
     int32_t argument = 0;
     bool operator==(const Step&) const = default;
 };

@@ -5,6 +5,7 @@
 // One definition for both sides, so that they cannot drift apart.
 
 #include <array>
+#include <cstdint>
 #include <QString>
 
 namespace vorlan {
@@ -13,6 +14,51 @@ constexpr int kSlowestSpeed = 0;
 constexpr int kHighestSpeed = 4;
 /// The length of a step by game speed, slowest first.
 constexpr std::array<int, kHighestSpeed + 1> kStepIntervalMs{1100, 700, 500, 350, 100};
+
+/// What a step message orders, by its sub-code. Unscoped on purpose: the
+/// message carries the code as a plain character.
+enum StepCode : char
+{
+    kStepLeft = 'L',
+    kStepRight = 'R',
+    kStepUp = 'U',
+    kStepDown = 'D',
+    kStepCityLeft = '1', ///< to the nearest city on that side
+    kStepCityRight = '2',
+    kStepCityUp = '3',
+    kStepCityDown = '4',
+    kStepPutSoldiers = 'P', ///< into the block stood on
+    kStepGetSoldiers = 'G', ///< 0: all there are
+    kStepPutGold = 'p',
+    kStepGetGold = 'g',
+    kStepLeaveIfMore = 'i', ///< sets the Leave if more figure
+    kStepRoundTo = 't',     ///< 0, 30 or 100
+};
+
+/// What a market message asks; a digit '0'..'7' instead gives soldiers and
+/// gold to that player.
+enum MarketCode : char
+{
+    kMarketCodeWithdraw = 'N',
+    kMarketCodeBuy = 'B',
+    kMarketCodeSell = 'S',
+    kMarketCodeGiftTo0 = '0',
+};
+
+/// A player's standing market offer, as his record carries it.
+enum MarketOffer : int32_t
+{
+    kOfferNone = 0,
+    kOfferBuy = 1,
+    kOfferSell = 2,
+};
+
+/// The game type as gameSettings and gameInfo carry it.
+enum GameTypeCode : char
+{
+    kGameForTerritory = '0',
+    kGameForGold = '1',
+};
 
 constexpr int kMaxListedGames = 20; ///< games one list answer names; the client keeps no more
 

@@ -2,6 +2,7 @@
 
 #include "model/map.h"
 #include "net/datafiles.h"
+#include "rules.h"
 #include "view/blockpictures.h"
 #include "view/emblembox.h"
 
@@ -76,13 +77,14 @@ MarketOrder marketOrder(int operation, int32_t howMany, int32_t price, int recip
 {
     switch (operation) {
     case kMarketBuy:
-        return {'B', howMany, price};
+        return {kMarketCodeBuy, howMany, price};
     case kMarketSell:
-        return {'S', howMany, price};
+        return {kMarketCodeSell, howMany, price};
     case kMarketGift:
-        return {char('0' + std::clamp(recipient, 0, kMaxOwners - 1)), howMany, price};
+        return {char(kMarketCodeGiftTo0 + std::clamp(recipient, 0, kMaxOwners - 1)), howMany,
+                price};
     default:
-        return {'N', 0, 0};
+        return {kMarketCodeWithdraw, 0, 0};
     }
 }
 

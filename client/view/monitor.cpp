@@ -2,6 +2,7 @@
 
 #include "net/appstate.h"
 #include "rankings.h"
+#include "rules.h"
 #include "view/blockpictures.h"
 
 #include <QHeaderView>
@@ -131,11 +132,11 @@ QTableWidgetItem* itemAt(QTableWidget* grid, int row, int col)
 QString marketOfferText(int32_t offer, bool rus)
 {
     switch (offer) {
-    case 0:
+    case kOfferNone:
         return rus ? QString::fromUtf8("Нет") : QStringLiteral("None");
-    case 1:
+    case kOfferBuy:
         return rus ? QString::fromUtf8("Куплю") : QStringLiteral("Buy");
-    case 2:
+    case kOfferSell:
         return rus ? QString::fromUtf8("Продам") : QStringLiteral("Sell");
     default:
         return {};

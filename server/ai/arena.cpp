@@ -105,7 +105,7 @@ ArenaGame::ArenaGame(const ArenaMap& map, std::vector<std::unique_ptr<Agent>> ag
     for (int i = 0; i < players(); ++i)
         seats_.push_back(
             game_->addPlayer(QStringLiteral("Computer %1").arg(i + 1), (i + rotation) % used));
-    game_->start(speed, char('0' + gameType), minutes);
+    game_->start(speed, char(kGameForTerritory + gameType), minutes);
     // What a client is sent before the start, then the whole game.
     const QByteArray before = toClient::mapBegin() + toClient::mapData({map.file}) +
                               toClient::gameInfo(game_->info()) + toClient::gameStart({speed});

@@ -2,6 +2,7 @@
 
 #include "encoders.h"
 #include "rankings.h"
+#include "rules.h"
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +13,7 @@ namespace {
 
 constexpr int kDx[4] = {-1, 1, 0, 0};
 constexpr int kDy[4] = {0, 0, -1, 1};
-constexpr char kMoves[4] = {'L', 'R', 'U', 'D'};
+constexpr char kMoves[4] = {kStepLeft, kStepRight, kStepUp, kStepDown};
 constexpr int kMarketPrice = 5;         ///< gold per soldier offered or asked
 constexpr int kMarketEverySteps = 20;   ///< how often the standing offer is looked at
 constexpr int kSettleStep = 150;        ///< from here on surplus armies are banked
@@ -184,7 +185,7 @@ void ComputerPlayer::search(bool freeEverywhere)
                 if (t < 0 || dist_[t] >= 0)
                     continue;
                 dist_[t] = int16_t(dist_[c] + 1);
-                first_[t] = c == s ? char('1' + d) : first_[c];
+                first_[t] = c == s ? char(kStepCityLeft + d) : first_[c];
                 queue_[queued_++] = int16_t(t);
             }
         }
@@ -235,9 +236,9 @@ std::optional<Step> ComputerPlayer::settings() const
         wantRound = kBankRound;
     }
     if (me.leaveIfMore != wantLeave)
-        return Step{'i', wantLeave};
+        return Step{kStepLeaveIfMore, wantLeave};
     if (me.roundTo != wantRound)
-        return Step{'t', wantRound};
+        return Step{kStepRoundTo, wantRound};
     return std::nullopt;
 }
 
@@ -316,12 +317,12 @@ std::optional<Step> ComputerPlayer::territoryMove()
                     continue;
                 const double score = (1.0 + g / 10.0) / (dist_[b] + 1);
                 if (score > defend.score)
-                    defend = {score, b == s ? 'P' : first_[b], put};
+                    defend = {score, b == s ? char(kStepPutSoldiers) : first_[b], put};
             }
         }
     }
     if (defend.score > 0 && defend.score > capture.score)
-        return Step{defend.order, defend.order == 'P' ? defend.need : 0};
+        return Step{defend.order, defend.order == kStepPutSoldiers ? defend.need : 0};
 
     if (capture.order && capture.score >= kPatience * anyTarget.score)
         return Step{capture.order, 0};
@@ -341,7 +342,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
                 *hereAvail = avail;
             const double score = double(avail) / (dist_[c] + 1);
             if (score > collect.score)
-                collect = {score, c == s ? 'G' : first_[c], avail};
+                collect = {score, c == s ? char(kStepGetSoldiers) : first_[c], avail};
         }
         return collect;
     };
@@ -350,11 +351,11 @@ std::optional<Step> ComputerPlayer::territoryMove()
     int hereAvail = 0;
     const Choice collect = bestCollect(&hereAvail);
     if (hereAvail > 0 && hereAvail >= 0.8 * collect.score)
-        return Step{'G', hereAvail};
+        return Step{kStepGetSoldiers, hereAvail};
     if (style_.useCities && m.cell(me.x, me.y).kind == kCity && me.cityArmy > 0)
-        return Step{'G', 0};
+        return Step{kStepGetSoldiers, 0};
     if (collect.order)
-        return Step{collect.order, collect.order == 'G' ? collect.need : 0};
+        return Step{collect.order, collect.order == kStepGetSoldiers ? collect.need : 0};
     if (capture.order)
         return Step{capture.order, 0};
     if (army > 0 && m.cell(me.x, me.y).kind == m.myIndex) {
@@ -363,7 +364,7 @@ std::optional<Step> ComputerPlayer::territoryMove()
         search(true);
         int unused = 0;
         if (bestCollect(&unused).order)
-            return Step{'P', army};
+            return Step{kStepPutSoldiers, army};
     }
     if (army > 0 && army <= kStrandedArmy && m.cell(me.x, me.y).kind != m.myIndex) {
         // Stranded on a block taken from under him, with a handful of
@@ -382,9 +383,9 @@ std::optional<Step> ComputerPlayer::territoryMove()
             return Step{kMoves[best], 0};
     }
     if (style_.useCities && m.cell(me.x, me.y).kind == kCity && me.gold > 0)
-        return Step{'p', me.gold}; // gold buys soldiers on the market
+        return Step{kStepPutGold, me.gold}; // gold buys soldiers on the market
     if (m.cell(me.x, me.y).kind == kGoldMine && m.cell(me.x, me.y).gold > 0)
-        return Step{'g', kAll};
+        return Step{kStepGetGold, kAll};
     return std::nullopt;
 }
 
@@ -396,7 +397,7 @@ std::optional<Step> ComputerPlayer::goldMove()
     if (me.army > 0) {
         // Put the soldiers down: on an own block, or in a city to sell.
         if (here == m.myIndex || (style_.useCities && here == kCity))
-            return Step{'P', me.army};
+            return Step{kStepPutSoldiers, me.army};
         search(false);
         for (int qi = 1; qi < queued_; ++qi) {
             const int c = queue_[qi], kind = m.cell(c % kSide, c / kSide).kind;
@@ -412,7 +413,7 @@ std::optional<Step> ComputerPlayer::goldMove()
         const int c = queue_[qi], x = c % kSide, y = c / kSide;
         if (m.cell(x, y).kind != kGoldMine)
             continue;
-        const int steps = dist_[c] + 1; // the walk and the 'g'
+        const int steps = dist_[c] + 1; // the walk and the taking
         const double gold = m.cell(x, y).gold + 100.0 * growthsBefore(view_.step(), steps);
         if (gold <= 0)
             continue;
@@ -427,12 +428,12 @@ std::optional<Step> ComputerPlayer::goldMove()
         }
         if (score > best) {
             best = score;
-            order = dist_[c] == 0 ? 'g' : first_[c];
+            order = dist_[c] == 0 ? char(kStepGetGold) : first_[c];
         }
     }
     if (!order)
         return std::nullopt;
-    return Step{order, order == 'g' ? kAll : 0};
+    return Step{order, order == kStepGetGold ? kAll : 0};
 }
 
 std::optional<Market> ComputerPlayer::marketOrder() const
@@ -442,12 +443,13 @@ std::optional<Market> ComputerPlayer::marketOrder() const
         return std::nullopt;
     if (view_.gameType() == kGoldGame) {
         // Soldiers count for nothing in a gold game: sell the city stock.
-        if (me->cityArmy > 0 && !(me->marketOffer == 2 && me->marketAmount == me->cityArmy))
+        if (me->cityArmy > 0 &&
+            !(me->marketOffer == kOfferSell && me->marketAmount == me->cityArmy))
             return Market{'S', me->cityArmy, kMarketPrice};
         return std::nullopt;
     }
     const int want = me->cityGold / kMarketPrice;
-    if (want > 0 && !(me->marketOffer == 1 && me->marketAmount == want))
+    if (want > 0 && !(me->marketOffer == kOfferBuy && me->marketAmount == want))
         return Market{'B', want, kMarketPrice};
     return std::nullopt;
 }
