@@ -1,6 +1,9 @@
 #pragma once
-// The server on the network: a QTcpServer whose clients and step timers are
-// handed to a GameServer. Everything runs on the thread of the event loop.
+// The server on the network: plain non-blocking sockets on one epoll set,
+// whose clients and step timers are handed to a GameServer. The epoll set
+// sits in the Qt event loop as one socket notifier, so the cost of a turn of
+// the loop follows the connections that are ready, not all that are open.
+// Everything runs on the thread of the event loop.
 //
 // What one connection can cost is bounded: its queued output (above the cap
 // the socket is aborted), its buffered input and the bytes handled per turn
@@ -12,19 +15,19 @@
 
 #include <cstdint>
 #include <map>
+#include <memory>
 #include <QElapsedTimer>
 #include <QHostAddress>
 #include <QString>
-#include <QTcpServer>
 #include <QTimer>
 #include <vector>
 
-class QTcpSocket;
+class QSocketNotifier;
 
 namespace vorlan {
 
 constexpr qint64 kMaxQueuedOutputBytes = 1024 * 1024; ///< a client that reads no more is aborted
-constexpr qint64 kMaxBufferedInputBytes = 64 * 1024;  ///< then the socket is read no more
+constexpr qint64 kMaxBufferedInputBytes = 64 * 1024;  ///< the kernel's receive buffer
 constexpr qint64 kReadBytesPerTurn = 1024; ///< per connection and turn of the event loop (the
                                            ///< longest message a client sends is 777 bytes)
 constexpr qint64 kKernelSendBufferBytes = 128 * 1024; ///< asked of the kernel per connection
@@ -33,17 +36,20 @@ constexpr int kMaxConnections = 5000;                 ///< in total (and below t
 constexpr int kMaxConnectionsPerAddress = 32;
 constexpr int kSilentConnectionMs = 15000; ///< a connection that has sent nothing is dropped
 constexpr int kIdleLobbyMs = 300000;       ///< a lobby client silent this long is dropped
+constexpr int kEventsPerTurn = 1024;       ///< ready sockets taken from epoll per turn
 
 class TcpFront final : public ServerOutput
 {
 public:
     TcpFront();
     ~TcpFront() override;
+    TcpFront(const TcpFront&) = delete;
+    TcpFront& operator=(const TcpFront&) = delete;
 
     GameServer& server() { return server_; }
     bool listen(const QHostAddress& address, quint16 port);
-    quint16 port() const { return listener_.serverPort(); }
-    QString errorString() const { return listener_.errorString(); }
+    quint16 port() const { return port_; }
+    QString errorString() const { return error_; }
 
     // Log lines go to stderr unless quiet (tests); a sink sees every line.
     void setQuiet(bool quiet) { quiet_ = quiet; }
@@ -70,39 +76,55 @@ public:
 private:
     struct Connection
     {
-        QTcpSocket* socket = nullptr;
+        int fd = -1;
         QString address;
-        QByteArray out; ///< of this turn, one write at the end of it
+        QByteArray out;           ///< of this turn, one write at the end of it
+        QByteArray unsent;        ///< what the kernel would not take yet
+        qsizetype unsentFrom = 0; ///< the part of unsent already written
         int64_t connectedAt = 0;
         int64_t lastInput = 0;
-        bool heard = false; ///< has sent a byte
-        bool readQueued = false;
+        bool heard = false;   ///< has sent a byte
+        bool writing = false; ///< waits for the socket to take more
+        qsizetype queued() const { return unsent.size() - unsentFrom + out.size(); }
     };
+    using Connections = std::map<int, Connection>;
 
+    void readyEvents();
     void accept();
+    void acceptOne(int fd, const QHostAddress& peer);
     void readSome(int id);
+    void writeSome(Connections::iterator it);
+    void watch(Connections::iterator it, bool writing); ///< EPOLLOUT on or off
+    // Hands this turn's output of every client to the kernel, one write each.
     void flush();
     // Aborts the connection now (no graceful close: a peer that does not
     // read would hold it open), with one log line; clientGone follows.
     void drop(int id, const QString& why);
-    // Aborts the socket, forgets the connection and tells the game server
-    // on the next turn of the event loop.
-    void abortLater(std::map<int, Connection>::iterator it);
-    void gone(int id);
+    // Closes the socket (with a reset if abort), forgets the connection and
+    // tells the game server on the next turn of the event loop.
+    void closeLater(Connections::iterator it, bool abort);
+    // The peer closed or the connection broke: forget it and tell the game
+    // server now.
+    void gone(Connections::iterator it);
+    void forget(Connections::iterator it, bool abort);
     void sweep();
-    void refuseConnection(QTcpSocket* socket, const QString& address, const QString& why);
+    void refuseConnection(int fd, const QString& address, const QString& why);
 
-    QTcpServer listener_;
     GameServer server_;
-    std::map<int, Connection> connections_;
+    int epoll_ = -1;
+    int listener_ = -1;
+    int spareFile_ = -1; ///< given up to take and refuse a connection when files run out
+    quint16 port_ = 0;
+    QString error_;
+    std::unique_ptr<QSocketNotifier> notifier_;
+    Connections connections_;
     std::map<QString, int> perAddress_;
     std::vector<int> dirty_; ///< connections with output waiting for flush()
-    std::map<int, QTimer*> timers_;
+    std::map<int, std::unique_ptr<QTimer>> timers_;
     QTimer sweeper_;
     QElapsedTimer clock_;
     Limits limits_;
     bool quiet_ = false;
-    bool flushQueued_ = false;
     std::function<void(const QString&)> sink_;
     int64_t refusedSince_ = 0;
     int refusedLogged_ = 0, refusedCounted_ = 0;

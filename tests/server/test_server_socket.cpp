@@ -95,6 +95,51 @@ TEST_F(FrontTest, AClientThatDoesNotReadIsAbortedAndOneThatReadsIsNot)
     EXPECT_TRUE(lines.filter("aborted").first().contains("reads too slowly"));
 }
 
+TEST_F(FrontTest, AReaderThatPausesGetsEverythingInOrderOnceItReadsAgain)
+{
+    // About 1.3 MB of lists against a kernel buffer of 128 KB: most of it
+    // waits in the server and leaves in parts as the client reads.
+    for (int i = 0; i < 100; ++i)
+        ASSERT_TRUE(front.server().addMap(QStringLiteral("%1").arg(i, 120, 10, QChar('m')),
+                                          test::smallMap()));
+    front.server().setListRate(1000, 1000);
+    TcpFront::Limits limits;
+    limits.maxQueuedOutput = 4 * 1024 * 1024;
+    listen(limits);
+    Client paused(front.port(), false);
+    ASSERT_TRUE(waitFor([&] { return paused.connected(); }));
+    QByteArray lists;
+    for (int i = 0; i < 100; ++i)
+        lists += listGamesRequest();
+    paused.socket.write(lists);
+    QElapsedTimer filling; // the server fills what the kernel takes
+    filling.start();
+    waitFor([&] { return filling.elapsed() > 300; });
+    QObject::connect(&paused.socket, &QTcpSocket::readyRead, &paused.socket,
+                     [&] { paused.view.feed(paused.socket.readAll()); });
+    paused.socket.setReadBufferSize(0);
+    paused.view.feed(paused.socket.readAll());
+    EXPECT_TRUE(waitFor([&] { return paused.view.count("listEnd") == 100; }));
+    EXPECT_EQ(paused.view.maps.size(), 100 * 101);
+    EXPECT_TRUE(paused.view.violations.isEmpty());
+    EXPECT_TRUE(paused.connected());
+}
+
+TEST_F(FrontTest, ADualStackListenerCountsIpv4PeersByTheirIpv4Address)
+{
+    TcpFront::Limits limits;
+    limits.maxPerAddress = 1;
+    front.setLimits(limits);
+    ASSERT_TRUE(front.listen(QHostAddress::Any, 0));
+    Client a(front.port());
+    ASSERT_TRUE(waitFor([&] { return front.connectionCount() == 1; }));
+    Client b(front.port());
+    ASSERT_TRUE(waitFor([&] { return b.closed(); }));
+    EXPECT_TRUE(a.connected());
+    EXPECT_EQ(lines.filter("connected from 127.0.0.1").size(), 1) << qPrintable(lines.join('\n'));
+    EXPECT_EQ(lines.filter("connection from 127.0.0.1 refused").size(), 1);
+}
+
 TEST_F(FrontTest, ConnectionsAreCappedPerAddressAndInTotal)
 {
     TcpFront::Limits limits;
