@@ -61,7 +61,9 @@ void Client::retranslate(Language lang)
     form3_->retranslate(lang);
     about_->retranslate(lang);
     form6_->retranslate(lang);
+    form2_->retranslate(lang);
     form9_->retranslate(lang);
+    form8_->retranslate(lang);
 }
 
 } // namespace vorlan
