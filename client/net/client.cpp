@@ -15,7 +15,8 @@ namespace vorlan {
 
 namespace {
 
-// Only the main window's closing ends the program.
+// A window left open besides the main one does not keep the program
+// running once the main window is closed.
 template <typename W> std::unique_ptr<W> secondary(std::unique_ptr<W> window)
 {
     window->setAttribute(Qt::WA_QuitOnClose, false);
@@ -24,11 +25,12 @@ template <typename W> std::unique_ptr<W> secondary(std::unique_ptr<W> window)
 
 } // namespace
 
-// Every window is built here, once, with references to what it uses, so
-// none of them is ever without another. One owner: these members. The
-// windows are not Qt children of the main window, since a Qt parent must
-// exist before its children, and the main window, which uses every other
-// window, can only be built after them.
+// Every window is built here, once, with references to what it uses, so no
+// window ever lacks another. One owner, the unique_ptr members: the windows
+// are not Qt children of the main window, since a Qt parent must exist
+// before its children, and the main window, which uses every other window,
+// can only be built after them. Destroyed in the reverse order, the main
+// window goes first.
 Client::Client(AppState state)
     : state_(std::move(state)), pictures_(dataFolders()),
       options_(secondary(std::make_unique<TOptions>(state_))),

@@ -33,10 +33,10 @@ public:
     TForm9& keys() { return *form9_; }
     TForm7& language() { return *form7_; }
 
+private:
     // Every window's texts in the given language.
     void retranslate(Language lang);
 
-private:
     AppState state_;
     BlockPictures pictures_;
     // In the order they are built, so destroyed the other way round: the
