@@ -124,13 +124,12 @@ bool Dispatcher::onKeyDown(QKeyEvent& event)
     state_.Alted = key.alt;
 
     const Windows& w = main_.windows();
-    static const KeyBindings defaults;
-    const Press p{key, w.keys ? w.keys->bindings() : defaults, QApplication::focusWidget(),
-                  bool(state_.gameStarted), w.market && w.market->isVisible()};
+    const Press p{key, w.keys.bindings(), QApplication::focusWidget(), bool(state_.gameStarted),
+                  w.market.isVisible()};
     bool handled = false;
 
     // Not while the keys are being redefined.
-    if (!(w.keys && w.keys->isVisible())) {
+    if (!w.keys.isVisible()) {
         enterOrEscape(p);
         if (!runCommands(Scope::Anytime, p, handled))
             return true;
@@ -186,9 +185,9 @@ void Dispatcher::enterOrEscape(const Press& p)
         if (focusButton->hasFocus()) {
             main_.runMenuAction(main_.menu().menuIndex());
         } else {
-            TForm3* monitor = main_.windows().monitor;
-            if (monitor && monitor->isVisible())
-                monitor->hide();
+            TForm3& monitor = main_.windows().monitor;
+            if (monitor.isVisible())
+                monitor.hide();
             if (idle && p.inGame && !p.marketOpen)
                 focusButton->setFocus();
         }
@@ -200,13 +199,13 @@ void Dispatcher::enterOrEscape(const Press& p)
 // Ctrl+Tab switches between the main window and the monitor.
 void Dispatcher::switchWindows(const Press& p)
 {
-    TForm3* monitor = main_.windows().monitor;
-    if (p.key.vk != vk::Tab || !p.key.ctrl || p.key.shift || !monitor)
+    TForm3& monitor = main_.windows().monitor;
+    if (p.key.vk != vk::Tab || !p.key.ctrl || p.key.shift)
         return;
-    if (main_.isVisible() && monitor->isActiveWindow())
+    if (main_.isVisible() && monitor.isActiveWindow())
         main_.activateWindow();
-    else if (monitor->isVisible() && main_.isActiveWindow())
-        monitor->activateWindow();
+    else if (monitor.isVisible() && main_.isActiveWindow())
+        monitor.activateWindow();
 }
 
 // Before a game the plain Up and Down arrows walk the menu.

@@ -44,7 +44,7 @@ void setFittedText(QLabel* label, const QString& text, const QFont& font)
 
 } // namespace
 
-TForm9::TForm9(QWidget* parent, const AppState* state)
+TForm9::TForm9(const AppState& state, QWidget* parent)
     : QDialog(parent), FormStorage1(QStringLiteral("TForm9")), state_(state)
 {
     setObjectName(QStringLiteral("TForm9"));
@@ -75,7 +75,6 @@ TForm9::TForm9(QWidget* parent, const AppState* state)
             // The menu labels stand beside both keys of their row.
             const bool pair = i + 1 < count && commandInfo(column[i + 1])->label == 0;
             label->setGeometry(labelX, y, kLabelWidth, pair ? kRow + kEditHeight : kEditHeight);
-            setFittedText(label, QString::fromUtf8(command.english), labelFont_);
             label->setBuddy(edit);
             labels_[command.label - 1] = label;
         }
@@ -102,6 +101,7 @@ TForm9::TForm9(QWidget* parent, const AppState* state)
     // The menu's second keys start at Num - and Num + (they are part of the
     // defaults); whatever is stored overrides every default.
     restoreStored();
+    retranslate(Language::English);
 }
 
 HotKeyEdit* TForm9::hotKey(int n) const
@@ -114,18 +114,14 @@ QLabel* TForm9::label(int n) const
     return n >= 1 && n <= int(labels_.size()) ? labels_[n - 1] : nullptr;
 }
 
-void TForm9::applyRussian()
+void TForm9::retranslate(Language lang)
 {
-    rus_ = true;
+    lang_ = lang;
+    // Each caption is its command's, in both languages.
     for (const CommandInfo& command : commandTable())
         if (command.label != 0)
-            setFittedText(labels_[command.label - 1], QString::fromUtf8(command.russian),
+            setFittedText(labels_[command.label - 1], tr2(lang, command.english, command.russian),
                           labelFont_);
-}
-
-bool TForm9::russian() const
-{
-    return rus_ || (state_ && state_->rus);
 }
 
 void TForm9::Button1Click()
@@ -133,11 +129,10 @@ void TForm9::Button1Click()
     const std::vector<int> cleared = bindings_.clearDuplicates();
     if (!cleared.empty()) {
         showBindings();
-        const QString text =
-            russian() ? QString::fromUtf8("Были обнаружены кнопки - дубликаты, пожалуйста, "
-                                          "переопределите недостающие.")
-                      : QStringLiteral("Duplicates where found. You should reassign buttons.");
-        QMessageBox::information(this, state_ ? state_->appTitle : windowTitle(), text);
+        QMessageBox::information(this, state_.appTitle,
+                                 tr2(lang_, "Duplicates where found. You should reassign buttons.",
+                                     "Были обнаружены кнопки - дубликаты, пожалуйста, "
+                                     "переопределите недостающие."));
         // The window stays open so that the cleared keys can be assigned.
         return;
     }

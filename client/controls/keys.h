@@ -2,6 +2,7 @@
 
 #include "controls/bindings.h"
 #include "net/formstorage.h"
+#include "view/texts.h"
 
 #include <array>
 #include <QDialog>
@@ -24,8 +25,8 @@ class TForm9 : public QDialog
     Q_OBJECT
 
 public:
-    // The state, when given, supplies the message boxes' title and language.
-    explicit TForm9(QWidget* parent = nullptr, const AppState* state = nullptr);
+    // The state supplies the message boxes' title.
+    explicit TForm9(const AppState& state, QWidget* parent = nullptr);
 
     // The live bindings, as the controls hold them now.
     const KeyBindings& bindings() const { return bindings_; }
@@ -34,8 +35,8 @@ public:
     HotKeyEdit* hotKey(int n) const;
     QLabel* label(int n) const;
 
-    // The Russian captions, and Russian messages from now on.
-    void applyRussian();
+    // The captions, and the messages from now on, in the given language.
+    void retranslate(Language lang);
 
     // "Ok": the duplicate check, then storing and closing; with duplicates
     // the later ones are cleared, the player is told and the window stays.
@@ -55,11 +56,10 @@ protected:
 private:
     void restoreStored();
     void showBindings();
-    bool russian() const;
 
     FormStorage FormStorage1;
-    const AppState* state_;
-    bool rus_ = false;
+    const AppState& state_;
+    Language lang_ = Language::English;
     KeyBindings bindings_;
     std::array<HotKeyEdit*, kBindingCount> hotKeys_{};
     std::array<QLabel*, 29> labels_{};

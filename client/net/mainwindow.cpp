@@ -64,13 +64,28 @@ template <typename W> W* make(QWidget* parent, const char* name, QRect geometry)
     return w;
 }
 
-QLabel* label(QWidget* parent, const char* name, const QString& text, QPoint at)
+// A caption; its text comes with the language.
+QLabel* label(QWidget* parent, const char* name, QPoint at)
 {
-    auto* l = new QLabel(text, parent);
+    auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
     l->move(at);
-    l->adjustSize();
     return l;
+}
+
+// A caption longer than the room left in its panel gets a smaller font.
+void setFittedCaption(QLabel* l, const QString& text)
+{
+    l->setFont(QFont()); // the panel's own font again
+    l->setText(text);
+    l->adjustSize();
+    const int room = l->parentWidget()->width() - l->x() - 4;
+    QFont font = l->font();
+    while (l->width() > room && font.pointSizeF() > 6) {
+        font.setPointSizeF(font.pointSizeF() - 0.5);
+        l->setFont(font);
+        l->adjustSize();
+    }
 }
 
 // The grey face of raised panels over the teal window.
@@ -115,6 +130,7 @@ QLabel* picture(QWidget* parent, const char* name, const QString& file, QRect ge
 // whole legend fits the bar's width.
 void fitLegend(QLabel* legend, int width)
 {
+    legend->setFont(QFont()); // the panel's own font again
     QFont f = legend->font();
     for (qreal size = f.pointSizeF(); size > 5; size -= 0.5) {
         f.setPointSizeF(size);
@@ -127,11 +143,10 @@ void fitLegend(QLabel* legend, int width)
 
 } // namespace
 
-TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
-    : QWidget(parent), state_(state), pictures_(pictures), FormStorage1(QStringLiteral("TForm1"))
+TForm1::TForm1(AppState& state, BlockPictures& pictures, const Windows& windows)
+    : state_(state), pictures_(pictures), FormStorage1(QStringLiteral("TForm1")), windows_(windows)
 {
     setObjectName(QStringLiteral("TForm1"));
-    setWindowTitle(QStringLiteral("The Vorlane ( version beta2.0 )"));
     setAutoFillBackground(true);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, kTeal);
@@ -139,6 +154,12 @@ TForm1::TForm1(AppState& state, BlockPictures& pictures, QWidget* parent)
     resize(722, 518);
     buildLayout();
     FormCreate();
+    linkWindows();
+    // Ready for play: the idle map and the menu in its state without connection.
+    loadMap(dataFile(kIdleMap));
+    createMenuItems();
+    retranslate(Language::English);
+    mapPanel->paintMap();
 }
 
 TForm1::~TForm1()
@@ -191,12 +212,11 @@ void TForm1::buildLayout()
     mapPanel->setMapSource([this] { return state_.map.get(); });
 
     connectPanel = panel(this, "connectPanel", QRect(104, 0, 609, 65));
-    Label1 = label(connectPanel, "Label1", QStringLiteral("Choose Vorlane location"), {8, 6});
+    Label1 = label(connectPanel, "Label1", {8, 6});
     location = make<QComboBox>(connectPanel, "location", QRect(8, 26, 200, 24));
     location->setEditable(true);
     location->setInsertPolicy(QComboBox::NoInsert);
     systemMsg = make<QListWidget>(connectPanel, "systemMsg", QRect(216, 4, 388, 57));
-    systemMsg->setToolTip(QStringLiteral("System messages"));
 
     msg = make<QListWidget>(this, "msg", QRect(104, 26, 609, 95));
     msg->setFocusPolicy(Qt::NoFocus); // the message list never keeps the focus
@@ -230,56 +250,50 @@ void TForm1::buildLayout()
     Image1 = picture(this, "Image1", QStringLiteral("image1.png"), QRect(208, 184, 337, 113));
 
     gamesPanel = panel(this, "gamesPanel", QRect(120, 177, 497, 136));
-    Label2 = label(gamesPanel, "Label2", QStringLiteral("Games, waiting for players"), {8, 4});
+    Label2 = label(gamesPanel, "Label2", {8, 4});
     gamesList = make<QListWidget>(gamesPanel, "gamesList", QRect(8, 20, 200, 108));
-    gamesList->setToolTip(QStringLiteral("Select game you want to join or create new game"));
-    Label3 = label(gamesPanel, "Label3", QStringLiteral("New game name"), {216, 4});
+    Label3 = label(gamesPanel, "Label3", {216, 4});
     gameName = make<QLineEdit>(gamesPanel, "gameName", QRect(216, 20, 130, 22));
     gameName->setMaxLength(kMaxNameLength);
     gameName->setToolTip(
         QStringLiteral("If you want to create new game you should enter unique game name here"));
-    Label5 = label(gamesPanel, "Label5", QStringLiteral("Your name"), {356, 4});
+    Label5 = label(gamesPanel, "Label5", {356, 4});
     yourName = make<QLineEdit>(gamesPanel, "yourName", QRect(356, 20, 133, 22));
     yourName->setMaxLength(kMaxNameLength);
-    Label4 = label(gamesPanel, "Label4", QStringLiteral("Maps on server"), {216, 48});
+    Label4 = label(gamesPanel, "Label4", {216, 48});
     mapsList = make<QComboBox>(gamesPanel, "mapsList", QRect(216, 64, 130, 22));
     mapsList->setToolTip(QStringLiteral("Maps currently available on server."));
-    Label6 = label(gamesPanel, "Label6", QStringLiteral("Map name for current game"), {216, 92});
+    Label6 = label(gamesPanel, "Label6", {216, 92});
     mapNameText = make<QLineEdit>(gamesPanel, "mapNameText", QRect(216, 108, 130, 22));
     mapNameText->setEnabled(false);
-    Label17 = label(gamesPanel, "Label17", QStringLiteral("Image you prefer"), {356, 48});
+    Label17 = label(gamesPanel, "Label17", {356, 48});
     imageYouPrefer = new EmblemBox(emblemImages(pictures_), gamesPanel);
     imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
     imageYouPrefer->setGeometry(356, 64, 64, 24);
     gamesPanel->hide();
 
     playersPanel = panel(this, "playersPanel", QRect(168, 177, 409, 200));
-    Label13 = label(playersPanel, "Label13", QStringLiteral("Players in the game"), {8, 4});
+    Label13 = label(playersPanel, "Label13", {8, 4});
     playersList = make<QListWidget>(playersPanel, "playersList", QRect(8, 20, 150, 172));
-    Label14 = label(playersPanel, "Label14", QStringLiteral("Choose game speed"), {168, 4});
+    Label14 = label(playersPanel, "Label14", {168, 4});
     gameSpeed = make<QSlider>(playersPanel, "gameSpeed", QRect(168, 20, 233, 24));
     gameSpeed->setOrientation(Qt::Horizontal);
     gameSpeed->setRange(0, 4);
     gameSpeed->setValue(2);
     gameSpeed->setTickPosition(QSlider::TicksBelow);
     gameSpeed->setPageStep(1);
-    Label18 =
-        label(playersPanel, "Label18",
-              QStringLiteral("Slowest         Slow        Normal         High        Highest"),
-              {168, 46});
-    setSpeedLegend(Label18->text());
-    gameTypeLabel =
-        label(playersPanel, "gameTypeLabel", QStringLiteral("Choose game type"), {168, 72});
+    Label18 = label(playersPanel, "Label18", {168, 46});
+    gameTypeLabel = label(playersPanel, "gameTypeLabel", {168, 72});
     gameType = make<QComboBox>(playersPanel, "gameType", QRect(168, 88, 233, 22));
-    gameType->addItems(
-        {QStringLiteral("Struggle for territory"), QStringLiteral("Struggle for gold")});
-    gameTimeLabel =
-        label(playersPanel, "gameTimeLabel", QStringLiteral("Choose game duration"), {168, 120});
+    gameType->addItems({QString(), QString()}); // territory, gold
+    gameTimeLabel = label(playersPanel, "gameTimeLabel", {168, 120});
     gameTime = make<QSpinBox>(playersPanel, "gameTime", QRect(168, 136, 64, 22));
     gameTime->setRange(1, 120);
     gameTime->setSingleStep(5);
     gameTime->setValue(40);
-    Label19 = label(playersPanel, "Label19", QStringLiteral("min."), {238, 140});
+    Label19 = label(playersPanel, "Label19", {238, 140});
+    Label19->setText(QStringLiteral("min."));
+    Label19->adjustSize();
     playersPanel->hide();
 
     timeLeft = make<QLabel>(this, "timeLeft", QRect(264, 168, 209, 105));
@@ -376,10 +390,7 @@ void TForm1::FormCreate()
     });
     for (const QString& e : pictures_.errors())
         logSystem(e);
-    chatOptions->setItem(0, 1, new QTableWidgetItem(QStringLiteral("A")));
-    chatOptions->setItem(0, 2, new QTableWidgetItem(QStringLiteral("E")));
-    chatOptions->setItem(9, 0, new QTableWidgetItem(QStringLiteral("A")));
-    chat_->fixHeaderCells();
+    chat_->fixHeaderCells(); // the header letters come with the language
     showGamePanels(false);
     // The highlighted item shows its brush only while command mode is on.
     connect(qApp, &QApplication::focusChanged, this, [this](QWidget* old, QWidget* now) {
@@ -495,15 +506,44 @@ void TForm1::createMenuItems()
         });
         menuItems_[i] = item;
     }
-    applyMenuTexts();
     setMenuState(MenuSet::NoConnect);
 }
 
-void TForm1::applyMenuTexts()
+void TForm1::retranslate(Language lang)
 {
+    const auto t = [lang](const char* english, const char* russian) {
+        return tr2(lang, english, russian);
+    };
     for (int i = 0; i < kMenuItemCount; ++i)
-        if (menuItems_[i])
-            menuItems_[i]->setText(MenuModel::text(i, state_.rus));
+        menuItems_[i]->setText(MenuModel::text(i, lang == Language::Russian));
+    setWindowTitle(t("The Vorlane ( version beta2.0 )", "Ворлан! Бета версия 2.0"));
+    state_.appTitle = t("The Vorlane", "Ворлан !");
+    chatOptions->item(0, 1)->setText(t("A", "С"));
+    chatOptions->item(0, 2)->setText(t("E", "В"));
+    chatOptions->item(9, 0)->setText(t("A", "С"));
+    const std::pair<QLabel*, QString> captions[] = {
+        {Label1, t("Choose Vorlane location", "Выбери-ка Ворлан-сервер")},
+        {Label2, t("Games, waiting for players", "Список игр")},
+        {Label3, t("New game name", "Имя новой игры")},
+        {Label4, t("Maps on server", "Список карт")},
+        {Label5, t("Your name", "Ваша кликуха")},
+        {Label6, t("Map name for current game", "Карта тек. игры")},
+        {Label17, t("Image you prefer", "Эмблема твоего клана")},
+        {Label13, t("Players in the game", "Собирающиеся поиграть")},
+        {Label14, t("Choose game speed", "Скорость работы кулаков")},
+        {gameTypeLabel, t("Choose game type", "Выберите тип игры")},
+        {gameTimeLabel, t("Choose game duration", "Продолжительность игры")},
+    };
+    for (const auto& [l, text] : captions)
+        setFittedCaption(l, text);
+    // The legend's spaces line its words up under the track bar's ticks.
+    setSpeedLegend(t("Slowest         Slow        Normal         High        Highest",
+                     "Черепахи   Малая   Обычная   Высокая  Космическая"));
+    systemMsg->setToolTip(t("System messages", "Системные сообщения"));
+    gamesList->setToolTip(t("Select game you want to join or create new game",
+                            "Выберите нужную вам игру или создайте новую"));
+    gameType->setItemText(0, t("Struggle for territory", "Игра за территорию"));
+    gameType->setItemText(1, t("Struggle for gold", "Игра за золото"));
 }
 
 void TForm1::setMenuState(MenuSet set)
@@ -512,8 +552,6 @@ void TForm1::setMenuState(MenuSet set)
     menu_.setMenuState(set);
     for (int i = 0; i < kMenuItemCount; ++i) {
         TNewLabel* item = menuItems_[i];
-        if (!item)
-            continue;
         const int row = menu_.row(i);
         item->setVisible(row >= 0);
         if (row >= 0)
@@ -526,8 +564,6 @@ void TForm1::updateHighlight()
 {
     for (int i = 0; i < kMenuItemCount; ++i) {
         TNewLabel* item = menuItems_[i];
-        if (!item)
-            continue;
         const bool on = i == menu_.menuIndex();
         item->setHighlighted(on);
         // The brush shows only in command mode.
@@ -575,32 +611,29 @@ void TForm1::runMenuAction(int code)
         lobby_->start();
         return;
     case kMenuMonitor:
-        if (windows_.monitor && windows_.monitor->isVisible()) {
-            windows_.monitor->hide();
+        if (windows_.monitor.isVisible()) {
+            windows_.monitor.hide();
             focusButton->setFocus();
-        } else if (windows_.monitor) {
-            windows_.monitor->show();
-            windows_.monitor->raise();
-            windows_.monitor->activateWindow();
+        } else {
+            windows_.monitor.show();
+            windows_.monitor.raise();
+            windows_.monitor.activateWindow();
         }
         return;
     case kMenuLanguage:
         showLanguageDialog();
         return;
     case kMenuOptions:
-        if (windows_.options)
-            windows_.options->exec();
+        windows_.options.exec();
         return;
     case kMenuRedefineKeys:
-        if (windows_.keys)
-            windows_.keys->exec();
+        windows_.keys.exec();
         return;
     case kMenuHelp:
         showHelp();
         return;
     case kMenuAbout:
-        if (windows_.about)
-            windows_.about->exec();
+        windows_.about.exec();
         return;
     case kMenuDisconnect:
         ClientSocket1->close();
@@ -642,9 +675,7 @@ void TForm1::runMenuAction(int code)
 
 void TForm1::showLanguageDialog()
 {
-    if (!windows_.language)
-        return;
-    windows_.language->exec();
+    windows_.language.exec();
     QMessageBox::information(this, state_.appTitle,
                              state_.rus ? QStringLiteral("Перезапустите программу")
                                         : QStringLiteral("You need to restart the program"));
@@ -659,7 +690,7 @@ void TForm1::showHelp()
 
 int TForm1::blockSize() const
 {
-    return windows_.options ? windows_.options->blockSize() : 16;
+    return windows_.options.blockSize();
 }
 
 void TForm1::Timer2Timer()

@@ -4,6 +4,7 @@
 #include "controls/menumodel.h"
 #include "formstorage.h"
 #include "options/sound.h"
+#include "view/texts.h"
 
 #include <array>
 #include <memory>
@@ -41,17 +42,17 @@ class TForm9;
 class TForm7;
 class TForm8;
 
-// The other windows, which are created after the main window.
+// The other windows, which are built before the main window and outlive it.
 struct Windows
 {
-    TOptions* options = nullptr;
-    TForm3* monitor = nullptr;
-    TMyAbout* about = nullptr;
-    TForm6* market = nullptr;
-    TForm2* results = nullptr;
-    TForm9* keys = nullptr;
-    TForm7* language = nullptr;
-    TForm8* firstHelp = nullptr;
+    TOptions& options;
+    TForm3& monitor;
+    TMyAbout& about;
+    TForm6& market;
+    TForm2& results;
+    TForm9& keys;
+    TForm7& language;
+    TForm8& firstHelp;
 };
 class MapPanel;
 class TNewLabel;
@@ -66,7 +67,8 @@ class TForm1 : public QWidget
 public:
     static inline const QColor kTeal{0, 128, 128};
 
-    TForm1(AppState& state, BlockPictures& pictures, QWidget* parent = nullptr);
+    // Builds the window with the idle map and the menu, in English.
+    TForm1(AppState& state, BlockPictures& pictures, const Windows& windows);
     ~TForm1() override;
 
     AppState& state() { return state_; }
@@ -78,9 +80,6 @@ public:
     // is seen whole.
     void fitWindowTo(QSize panel);
 
-    // The speed legend under the track bar, fitted to its width.
-    void setSpeedLegend(const QString& text);
-
     // Appends a line to the game log, keeping the last 100 lines.
     void logGame(const QString& line);
 
@@ -88,9 +87,11 @@ public:
     // A map that cannot be read becomes an empty grid, with one system line.
     void loadMap(const QString& fileName);
 
-    // Links the main window with the windows created after it.
-    void setWindows(const Windows& windows);
     const Windows& windows() const { return windows_; }
+
+    // Every text of the window and its menu, and the application's title, in
+    // the given language.
+    void retranslate(Language lang);
 
     // Connection
     Connection& connection() { return *ClientSocket1; }
@@ -133,8 +134,6 @@ public:
     void refreshTotalsForBot(Map& map);
 
     // Menu
-    void createMenuItems();
-    void applyMenuTexts();
     void setMenuState(MenuSet set);
     void runMenuAction(int code);
     const MenuModel& menu() const { return menu_; }
@@ -206,6 +205,10 @@ protected:
 private:
     void buildLayout();
     void FormCreate();
+    void linkWindows();
+    void createMenuItems();
+    // The speed legend under the track bar, fitted to its width.
+    void setSpeedLegend(const QString& text);
     void FormResize();
     void restoreSettings();
     void storeSettings();
@@ -222,8 +225,8 @@ private:
     AppState& state_;
     BlockPictures& pictures_;
     FormStorage FormStorage1;
+    const Windows windows_;
     Dispatcher* dispatcher_ = nullptr;
-    Windows windows_;
     std::unique_ptr<Lobby> lobby_;
     std::unique_ptr<ServerEvents> events_;
     Connection* ClientSocket1 = nullptr;
@@ -231,7 +234,6 @@ private:
     std::unique_ptr<ChatControls> chat_;
     std::unique_ptr<InGame> inGame_;
     std::unique_ptr<BotHost> bot_;
-    TOptions* optionsLinked_ = nullptr;
     QString pendingViolation_; ///< logged after "Error occured."
     MenuModel menu_;
     std::array<TNewLabel*, kMenuItemCount> menuItems_{};

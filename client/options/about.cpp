@@ -78,7 +78,6 @@ QStringList aboutCreditsRussian()
 TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TMyAbout"));
-    setWindowTitle(QStringLiteral("About"));
     setFixedSize(kWidth, kHeight);
     QPalette pal = palette();
     pal.setColor(QPalette::Window, Qt::black);
@@ -124,7 +123,6 @@ TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(par
     memo.setColor(QPalette::Base, kMemoColour);
     memo.setColor(QPalette::Text, Qt::white);
     Memo1->setPalette(memo);
-    setCredits(aboutCredits());
 
     QRandomGenerator rng(quint32(std::chrono::system_clock::now().time_since_epoch().count()));
     for (AboutSprite& s : sprites_) {
@@ -138,6 +136,7 @@ TMyAbout::TMyAbout(const BlockPictures& pictures, QWidget* parent) : QDialog(par
     Timer1->setObjectName(QStringLiteral("Timer1"));
     Timer1->setInterval(kAboutTickMs);
     connect(Timer1, &QTimer::timeout, this, &TMyAbout::Timer1Timer);
+    retranslate(Language::English);
 }
 
 TMyAbout::TMyAbout(QWidget* parent) : TMyAbout(BlockPictures(dataFolders()), parent) {}
@@ -152,10 +151,10 @@ void TMyAbout::setCredits(const QStringList& lines)
     c.mergeBlockFormat(centred);
 }
 
-void TMyAbout::applyRussian()
+void TMyAbout::retranslate(Language lang)
 {
-    setWindowTitle(QString::fromUtf8("О программе и авторе"));
-    setCredits(aboutCreditsRussian());
+    setWindowTitle(tr2(lang, "About", "О программе и авторе"));
+    setCredits(lang == Language::Russian ? aboutCreditsRussian() : aboutCredits());
 }
 
 void TMyAbout::Timer1Timer()

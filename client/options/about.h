@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/texts.h"
+
 #include <array>
 #include <QDialog>
 #include <QImage>
@@ -53,7 +55,8 @@ public:
     // Loads the emblems and the picture from the program folder (the current directory).
     explicit TMyAbout(QWidget* parent = nullptr);
 
-    void applyRussian();
+    // Caption and credits in the given language.
+    void retranslate(Language lang);
 
     // One animation step: every sprite in order; emblems move and draw only
     // while the window is visible.

@@ -31,11 +31,6 @@ constexpr int kMaxHowMany = 50000;
 constexpr int kMaxPrice = 500000;
 constexpr int kAmountChars = 8;
 
-QString ru(const char* text)
-{
-    return QString::fromUtf8(text);
-}
-
 QSpinBox* amountBox(const char* name, int max, int value, QWidget* parent)
 {
     auto* box = new QSpinBox(parent);
@@ -56,9 +51,9 @@ QLineEdit* figureBox(const char* name, QWidget* parent)
     return edit;
 }
 
-QLabel* label(const char* name, const QString& text, QWidget* parent)
+QLabel* label(const char* name, QWidget* parent)
 {
-    auto* l = new QLabel(text, parent);
+    auto* l = new QLabel(parent);
     l->setObjectName(QString::fromLatin1(name));
     return l;
 }
@@ -92,6 +87,7 @@ TForm6::TForm6(const BlockPictures& pictures, QWidget* parent)
     : QDialog(parent), emblems_(emblemImages(pictures))
 {
     build();
+    retranslate(Language::English);
 }
 
 TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(dataFolders()), parent) {}
@@ -99,35 +95,29 @@ TForm6::TForm6(QWidget* parent) : TForm6(BlockPictures(dataFolders()), parent) {
 void TForm6::build()
 {
     setObjectName(QStringLiteral("TForm6"));
-    setWindowTitle(QStringLiteral("Market"));
 
-    marketOper = new QGroupBox(QStringLiteral("Choose operation type"), this);
+    marketOper = new QGroupBox(this);
     marketOper->setObjectName(QStringLiteral("marketOper"));
     auto* operations = new QVBoxLayout(marketOper);
     marketOperButtons = new QButtonGroup(this);
-    const char* items[kMarketOperations] = {"Cancel market operation", "Buy soldiers",
-                                            "Sell soldiers", "Gift soldiers and gold"};
     for (int i = 0; i < kMarketOperations; ++i) {
-        auto* b = new QRadioButton(QString::fromLatin1(items[i]), marketOper);
+        auto* b = new QRadioButton(marketOper);
         operations->addWidget(b);
         marketOperButtons->addButton(b, i);
     }
     marketOperButtons->button(kMarketCancel)->setChecked(true);
 
-    Label1 = label("Label1", QStringLiteral("How many ?"), this);
+    Label1 = label("Label1", this);
     howMany = amountBox("howMany", kMaxHowMany, 100, this);
-    Label2 = label("Label2", QStringLiteral("Gold for one soldier"), this);
+    Label2 = label("Label2", this);
     price = amountBox("price", kMaxPrice, 1, this);
-    labelSell = label("labelSell", QStringLiteral("You can sell:"), this);
+    labelSell = label("labelSell", this);
     soldiers = figureBox("soldiers", this);
-    labelMoney = label("labelMoney", QStringLiteral("Money you'll receive"), this);
+    labelMoney = label("labelMoney", this);
     money = figureBox("money", this);
-    Label3 = label("Label3", QStringLiteral("Whom to gift"), this);
+    Label3 = label("Label3", this);
     imageYouPrefer = new EmblemBox(emblems_, this);
     imageYouPrefer->setObjectName(QStringLiteral("imageYouPrefer"));
-    imageYouPrefer->setToolTip(QStringLiteral(
-        "Select icon you want to use in the game. If somebody already uses this icon, "
-        "you will receive first available"));
     imageYouPrefer->setMinimumWidth(56);
     // Showing the recipient for a gift must not make the dialog jump.
     for (QWidget* w : {static_cast<QWidget*>(Label3), static_cast<QWidget*>(imageYouPrefer)}) {
@@ -137,10 +127,10 @@ void TForm6::build()
         w->hide();
     }
 
-    Button1 = new QPushButton(QStringLiteral("Ok"), this);
+    Button1 = new QPushButton(this);
     Button1->setObjectName(QStringLiteral("Button1"));
     Button1->setDefault(true);
-    Button2 = new QPushButton(QStringLiteral("Cancel"), this);
+    Button2 = new QPushButton(this);
     Button2->setObjectName(QStringLiteral("Button2"));
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     connect(Button2, &QPushButton::clicked, this, &QDialog::reject);
@@ -226,8 +216,9 @@ MarketOrder TForm6::currentOrder() const
 
 void TForm6::marketOperClick()
 {
-    Label1->setText(rus_ ? ru("Скоко?") : QStringLiteral("How many ?"));
-    Label2->setText(rus_ ? ru("Цена одного солдата") : QStringLiteral("Gold for one soldier"));
+    const Language lang = languageOf(rus_);
+    Label1->setText(tr2(lang, "How many ?", "Скоко?"));
+    Label2->setText(tr2(lang, "Gold for one soldier", "Цена одного солдата"));
     Label3->hide();
     imageYouPrefer->hide();
     if (!funds_) {
@@ -239,32 +230,30 @@ void TForm6::marketOperClick()
     case kMarketBuy:
         howMany->setEnabled(true);
         price->setEnabled(true);
-        labelSell->setText(rus_ ? ru("Можете купить") : QStringLiteral("You can buy"));
-        labelMoney->setText(rus_ ? ru("У вас денег") : QStringLiteral("Gold you have"));
+        labelSell->setText(tr2(lang, "You can buy", "Можете купить"));
+        labelMoney->setText(tr2(lang, "Gold you have", "У вас денег"));
         money->setText(QString::number(f.cityGold));
         break;
     case kMarketSell:
         howMany->setValue(f.cityArmy);
         howMany->setEnabled(true);
         price->setEnabled(true);
-        labelSell->setText(rus_ ? ru("Можете продать") : QStringLiteral("You can sell"));
-        labelMoney->setText(rus_ ? ru("Получите денег") : QStringLiteral("Gold you'll receive"));
+        labelSell->setText(tr2(lang, "You can sell", "Можете продать"));
+        labelMoney->setText(tr2(lang, "Gold you'll receive", "Получите денег"));
         soldiers->setText(QString::number(f.cityArmy));
         break;
     case kMarketGift:
         if (imageYouPrefer->currentIndex() < 0)
             imageYouPrefer->setCurrentIndex(0);
-        Label3->setText(rus_ ? ru("Кого одарить") : QStringLiteral("Whom to gift"));
+        Label3->setText(tr2(lang, "Whom to gift", "Кого одарить"));
         Label3->show();
         imageYouPrefer->show();
         howMany->setEnabled(true);
         price->setEnabled(true);
-        labelSell->setText(rus_ ? ru("Можете подарить солдат")
-                                : QStringLiteral("Soldiers max to gift"));
-        labelMoney->setText(rus_ ? ru("Можете подарить денег")
-                                 : QStringLiteral("Gold max to gift"));
-        Label1->setText(rus_ ? ru("Подарить солдат") : QStringLiteral("Soldiers to gift"));
-        Label2->setText(rus_ ? ru("Подарить золота") : QStringLiteral("Gold to gift"));
+        labelSell->setText(tr2(lang, "Soldiers max to gift", "Можете подарить солдат"));
+        labelMoney->setText(tr2(lang, "Gold max to gift", "Можете подарить денег"));
+        Label1->setText(tr2(lang, "Soldiers to gift", "Подарить солдат"));
+        Label2->setText(tr2(lang, "Gold to gift", "Подарить золота"));
         howMany->setValue(f.cityArmy);
         soldiers->setText(QString::number(f.cityArmy));
         money->setText(QString::number(f.cityGold));
@@ -300,23 +289,35 @@ void TForm6::marketOperClick1()
     // nothing to correct then.
 }
 
-void TForm6::applyRussian()
+void TForm6::retranslate(Language lang)
 {
-    rus_ = true;
-    setWindowTitle(ru("Торговля"));
-    marketOper->setTitle(ru("Выберите тип операции"));
-    const char* items[kMarketOperations] = {"Отменить операцию", "Купить солдат", "Продать солдат",
-                                            "Подарить солдат или золото"};
+    rus_ = lang == Language::Russian;
+    const auto t = [lang](const char* english, const char* russian) {
+        return tr2(lang, english, russian);
+    };
+    setWindowTitle(t("Market", "Торговля"));
+    marketOper->setTitle(t("Choose operation type", "Выберите тип операции"));
+    const QString items[kMarketOperations] = {
+        t("Cancel market operation", "Отменить операцию"),
+        t("Buy soldiers", "Купить солдат"),
+        t("Sell soldiers", "Продать солдат"),
+        t("Gift soldiers and gold", "Подарить солдат или золото"),
+    };
     for (int i = 0; i < kMarketOperations; ++i)
-        marketOperButtons->button(i)->setText(ru(items[i]));
-    Label1->setText(ru("Скоко?"));
-    Label2->setText(ru("Цена одного солдата"));
-    labelSell->setText(ru("Можете продать"));
-    labelMoney->setText(ru("Получите денег"));
-    imageYouPrefer->setToolTip(ru("Выберите эмблему, которую хотите использовать в игре. "
-                                  "Если её уже кто-то использует, вы получите первую свободную"));
-    Button1->setText(ru("Принять"));
-    Button2->setText(ru("Отменить"));
+        marketOperButtons->button(i)->setText(items[i]);
+    Label1->setText(t("How many ?", "Скоко?"));
+    Label2->setText(t("Gold for one soldier", "Цена одного солдата"));
+    labelSell->setText(t("You can sell:", "Можете продать"));
+    labelMoney->setText(t("Money you'll receive", "Получите денег"));
+    Label3->setText(t("Whom to gift", "Кого одарить"));
+    imageYouPrefer->setToolTip(
+        t("Select icon you want to use in the game. If somebody already uses this icon, "
+          "you will receive first available",
+          "Выберите эмблему, которую хотите использовать в игре. "
+          "Если её уже кто-то использует, вы получите первую свободную"));
+    Button1->setText(t("Ok", "Принять"));
+    Button2->setText(t("Cancel", "Отменить"));
+    // The new item list starts at its first item.
     setOperation(kMarketCancel);
 }
 

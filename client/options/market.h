@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/texts.h"
+
 #include <array>
 #include <cstdint>
 #include <optional>
@@ -83,8 +85,9 @@ public:
     int operation() const;
     void setOperation(int op); // selects it as a click would
 
-    // The Russian texts; the operation group starts again at its first item.
-    void applyRussian();
+    // Every caption in the given language; the operation group starts again
+    // at its first item.
+    void retranslate(Language lang);
 
     // Captions, enabled amounts and figures for the chosen operation.
     void marketOperClick();

@@ -6,7 +6,6 @@
 #include <QAbstractItemView>
 #include <QCheckBox>
 #include <QComboBox>
-#include <QCoreApplication>
 #include <QDir>
 #include <QFileDialog>
 #include <QFrame>
@@ -23,11 +22,6 @@
 namespace vorlan {
 
 namespace {
-
-QString ru(const char* text)
-{
-    return QString::fromUtf8(text);
-}
 
 template <typename W> W* make(QWidget* parent, const char* name, const QRect& geometry)
 {
@@ -134,7 +128,7 @@ const QStringList& TOptions::storedProperties()
     return names;
 }
 
-TOptions::TOptions(QWidget* parent, AppState* state)
+TOptions::TOptions(AppState& state, QWidget* parent)
     : QDialog(parent, Qt::Tool), state_(state), FormStorage1(QStringLiteral("TOptions"))
 {
     setObjectName(QStringLiteral("TOptions"));
@@ -142,6 +136,7 @@ TOptions::TOptions(QWidget* parent, AppState* state)
     setFixedSize(610 + kGrowth, 393);
     createControls();
     FormCreate();
+    retranslate(Language::English);
 }
 
 TOptions::~TOptions()
@@ -155,13 +150,11 @@ void TOptions::createControls()
 {
     // Music
     frame(this, QRect(8, 8, 292 + kLeftGrowth, 124));
-    enableMIDI = checkBox(this, "enableMIDI", "Enable MIDI music", QRect(16, 14, 180, 22));
+    enableMIDI = checkBox(this, "enableMIDI", QString(), QRect(16, 14, 180, 22));
     enableMIDI->setChecked(true);
-    const char* trackNames[] = {"\"Dream\"", "\"Gods death\"", "\"Choose\"",
-                                "\"War in the name of peace\""};
     for (int i = 0; i < 4; ++i) {
-        tracks[i] = checkBox(this, QStringLiteral("CB%1").arg(i + 1),
-                             QString::fromLatin1(trackNames[i]), QRect(36, 38 + 22 * i, 256, 22));
+        tracks[i] = checkBox(this, QStringLiteral("CB%1").arg(i + 1), QString(),
+                             QRect(36, 38 + 22 * i, 256, 22));
         tracks[i]->setChecked(true);
     }
     CB1 = tracks[0];
@@ -171,21 +164,19 @@ void TOptions::createControls()
 
     // Event sounds
     frame(this, QRect(8, 140, 292 + kLeftGrowth, 170));
-    enableWAVE = checkBox(this, "enableWAVE", "Enable WAVE music", QRect(16, 146, 180, 22));
+    enableWAVE = checkBox(this, "enableWAVE", QString(), QRect(16, 146, 180, 22));
     enableWAVE->setChecked(true);
     const QRect box(16, 174, 168, 22);
     const QRect list(186, 174, 106 + kLeftGrowth, 24);
-    yourAttack = checkBox(this, "yourAttack", "Your attack", box);
+    yourAttack = checkBox(this, "yourAttack", QString(), box);
     yourAttackName = soundList(this, "yourAttackName", list);
-    yourAttackFailure =
-        checkBox(this, "yourAttackFailure", "Your attack failure", box.translated(0, 26));
+    yourAttackFailure = checkBox(this, "yourAttackFailure", QString(), box.translated(0, 26));
     yourAttackFailureName = soundList(this, "yourAttackFailureName", list.translated(0, 26));
-    makingPost = checkBox(this, "makingPost", "Making post (press F2)", box.translated(0, 52));
+    makingPost = checkBox(this, "makingPost", QString(), box.translated(0, 52));
     makingPostName = soundList(this, "makingPostName", list.translated(0, 52));
-    enemyAttackFailure =
-        checkBox(this, "enemyAttackFailure", "Enemy loss (>300)", box.translated(0, 78));
+    enemyAttackFailure = checkBox(this, "enemyAttackFailure", QString(), box.translated(0, 78));
     enemyAttackFailureName = soundList(this, "enemyAttackFailureName", list.translated(0, 78));
-    yourLoss = checkBox(this, "yourLoss", "Your loss (>300)", box.translated(0, 104));
+    yourLoss = checkBox(this, "yourLoss", QString(), box.translated(0, 104));
     yourLossName = soundList(this, "yourLossName", list.translated(0, 104));
 
     // Voice buttons
@@ -201,7 +192,7 @@ void TOptions::createControls()
 
     // The idiot
     frame(this, QRect(308 + kLeftGrowth, 236, 294 + kRightGrowth, 74));
-    DirudBox = checkBox(this, "DirudBox", "Use idiot DLL", QRect(316 + kLeftGrowth, 244, 180, 22));
+    DirudBox = checkBox(this, "DirudBox", QString(), QRect(316 + kLeftGrowth, 244, 180, 22));
     ResetIdiot = make<QPushButton>(this, "ResetIdiot", QRect(514 + kGrowth, 242, 80, 26));
     ResetIdiot->setText(QStringLiteral("Reset"));
     ResetIdiot->setAutoDefault(false);
@@ -214,7 +205,6 @@ void TOptions::createControls()
 
     // Block size and OK
     SizeLabel = make<QLabel>(this, "SizeLabel", QRect(16, 322, 110, 24));
-    SizeLabel->setText(QStringLiteral("Blocks size"));
     Size = make<QSpinBox>(this, "Size", QRect(128, 322, 64, 24));
     Size->setRange(8, 64);
     Size->setValue(16);
@@ -363,8 +353,7 @@ void TOptions::ResetIdiotClick()
 
 QFileDialog* TOptions::createLibraryDialog()
 {
-    auto* dialog = new QFileDialog(this, state_ && state_->rus ? ru("Библиотека дурака")
-                                                               : QStringLiteral("Idiot DLL"));
+    auto* dialog = new QFileDialog(this, tr2(lang_, "Idiot DLL", "Библиотека дурака"));
     dialog->setObjectName(QStringLiteral("DirudNameDialog"));
     dialog->setFileMode(QFileDialog::ExistingFile);
     dialog->setAcceptMode(QFileDialog::AcceptOpen);
@@ -375,8 +364,7 @@ QFileDialog* TOptions::createLibraryDialog()
     QString folder = QDir::currentPath();
     const QFileInfo current(DirudName->text());
     const QString shipped =
-        DataFolders::forLibraries(state_ ? state_->dir : QCoreApplication::applicationDirPath())
-            .locate(QString::fromLatin1(kShippedLibrary));
+        DataFolders::forLibraries(state_.dir).locate(QString::fromLatin1(kShippedLibrary));
     if (current.isFile())
         folder = current.absolutePath();
     else if (!shipped.isEmpty())
@@ -393,25 +381,30 @@ void TOptions::browseLibrary()
     delete dialog;
 }
 
-void TOptions::applyRussian()
+void TOptions::retranslate(Language lang)
 {
-    enableMIDI->setText(ru("Включить MIDI"));
-    enableWAVE->setText(ru("Включить WAVE"));
-    CB1->setText(ru("Сон"));
-    CB2->setText(ru("Гибель богов"));
-    CB3->setText(ru("Выбирай"));
-    CB4->setText(ru("Война во имя мира"));
-    yourAttack->setText(ru("Твоя атака"));
-    yourAttackFailure->setText(ru("Провал атаки"));
-    enemyAttackFailure->setText(ru("Провал врага"));
-    makingPost->setText(ru("Уст. гарнизона"));
-    yourLoss->setText(ru("Твои потери"));
-    DirudBox->setText(ru("Исп. дурака"));
-    SizeLabel->setText(ru("Размер клетки"));
-    sound_->setRussian(true);
+    lang_ = lang;
+    const auto t = [lang](const char* english, const char* russian) {
+        return tr2(lang, english, russian);
+    };
+    enableMIDI->setText(t("Enable MIDI music", "Включить MIDI"));
+    enableWAVE->setText(t("Enable WAVE music", "Включить WAVE"));
+    // The English track titles carry their quote marks.
+    CB1->setText(t("\"Dream\"", "Сон"));
+    CB2->setText(t("\"Gods death\"", "Гибель богов"));
+    CB3->setText(t("\"Choose\"", "Выбирай"));
+    CB4->setText(t("\"War in the name of peace\"", "Война во имя мира"));
+    yourAttack->setText(t("Your attack", "Твоя атака"));
+    yourAttackFailure->setText(t("Your attack failure", "Провал атаки"));
+    enemyAttackFailure->setText(t("Enemy loss (>300)", "Провал врага"));
+    makingPost->setText(t("Making post (press F2)", "Уст. гарнизона"));
+    yourLoss->setText(t("Your loss (>300)", "Твои потери"));
+    DirudBox->setText(t("Use idiot DLL", "Исп. дурака"));
+    SizeLabel->setText(t("Blocks size", "Размер клетки"));
+    sound_->setRussian(lang == Language::Russian);
 }
 
-void TOptions::applyRussianSoundPresets()
+void TOptions::presetRussianSounds()
 {
     // An index past the end of a short list chooses nothing.
     auto choose = [](QComboBox* list, int index) {
@@ -446,11 +439,11 @@ void TOptions::showEvent(QShowEvent* event)
 
 bool TOptions::eventFilter(QObject* watched, QEvent* event)
 {
-    if (state_ && (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease)) {
+    if (event->type() == QEvent::KeyPress || event->type() == QEvent::KeyRelease) {
         const Qt::KeyboardModifiers m = static_cast<QKeyEvent*>(event)->modifiers();
-        state_->Shifted = m.testFlag(Qt::ShiftModifier);
-        state_->Ctrled = m.testFlag(Qt::ControlModifier);
-        state_->Alted = m.testFlag(Qt::AltModifier);
+        state_.Shifted = m.testFlag(Qt::ShiftModifier);
+        state_.Ctrled = m.testFlag(Qt::ControlModifier);
+        state_.Alted = m.testFlag(Qt::AltModifier);
     }
     return QDialog::eventFilter(watched, event);
 }

@@ -2,6 +2,7 @@
 
 #include "net/formstorage.h"
 #include "options/sound.h"
+#include "view/texts.h"
 
 #include <array>
 #include <memory>
@@ -41,9 +42,9 @@ class TOptions : public QDialog
     Q_OBJECT
 
 public:
-    // Without a state, the program folder is the current directory and the
-    // dialog's keys leave the modifier flags alone.
-    explicit TOptions(QWidget* parent = nullptr, AppState* state = nullptr);
+    // The state gives the program folder and takes the modifier flags of the
+    // dialog's keys.
+    explicit TOptions(AppState& state, QWidget* parent = nullptr);
     ~TOptions() override;
 
     Sound& sound() { return *sound_; }
@@ -59,10 +60,10 @@ public:
     QCheckBox* cbv(int n) const { return voiceBoxes.at(n - 1); }
     QComboBox* cmbv(int n) const { return voiceLists.at(n - 1); }
 
-    // The Russian captions, applied once at start.
-    void applyRussian();
+    // Every caption in the given language (and the sound messages' language).
+    void retranslate(Language lang);
     // The sound choices preset on the first start under Russian.
-    void applyRussianSoundPresets();
+    void presetRussianSounds();
     // Writes the stored properties (also done on closing and at exit).
     void saveSettings();
 
@@ -125,7 +126,8 @@ private:
     void browseLibrary();
     std::array<QComboBox*, 13> soundLists() const;
 
-    AppState* state_;
+    AppState& state_;
+    Language lang_ = Language::English;
     FormStorage FormStorage1;
     std::unique_ptr<Sound> sound_;
 };

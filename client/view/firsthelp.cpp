@@ -108,7 +108,7 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     Memo1->setGeometry(rect());
     Memo2->setGeometry(rect());
 
-    Button1 = new QPushButton(QStringLiteral("Go"), this);
+    Button1 = new QPushButton(this);
     Button1->setObjectName(QStringLiteral("Button1"));
     QFont bf = Button1->font();
     bf.setBold(true);
@@ -120,12 +120,15 @@ TForm8::TForm8(QWidget* parent) : QDialog(parent)
     // Both the default and the cancel button: Enter and Esc close it alike.
     connect(Button1, &QPushButton::clicked, this, &QDialog::accept);
     Button1->setFocus();
+    retranslate(Language::English);
 }
 
-void TForm8::prepareRussian()
+void TForm8::retranslate(Language lang)
 {
-    Memo2->hide();
-    Button1->setText(QString::fromUtf8("Я запомнил"));
+    // Both texts are always there; the Russian one shows when the English
+    // one on top of it is hidden.
+    Memo2->setHidden(lang == Language::Russian);
+    Button1->setText(tr2(lang, "Go", "Я запомнил"));
 }
 
 bool TForm8::isDue(const QLineEdit& yourName, const QWidget* language) const
@@ -139,8 +142,7 @@ bool TForm8::offer(QLineEdit& yourName, const QWidget* language, bool rus)
     if (!isDue(yourName, language))
         return false;
     shown_ = true;
-    if (rus)
-        prepareRussian();
+    retranslate(languageOf(rus));
     // Centred on the screen it opens on.
     if (const QScreen* screen = parentWidget() ? parentWidget()->screen() : this->screen())
         move(screen->availableGeometry().center() - rect().center());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/texts.h"
+
 #include <QDialog>
 
 class QLineEdit;
@@ -27,8 +29,8 @@ public:
     // Whether offer() would show the help now.
     bool isDue(const QLineEdit& yourName, const QWidget* language) const;
 
-    // Russian: the English text hidden, the button "Я запомнил".
-    void prepareRussian();
+    // The text and the button in the given language.
+    void retranslate(Language lang);
 
     bool shown() const { return shown_; }
 

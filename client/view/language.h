@@ -1,26 +1,26 @@
 #pragma once
 
 #include "net/formstorage.h"
+#include "view/texts.h"
 
 #include <QDialog>
 
 class QPushButton;
-class QRadioButton;
 class QButtonGroup;
 class QGroupBox;
 
 namespace vorlan {
 
-class TForm1;
-
-// The language dialog ("Select language"). Its creation step also readies
-// the main window: the idle map, the menu items and the language's texts.
+// The language dialog ("Select language"): the choice between English and
+// Russian, kept in the settings store. Its own texts are the same in both
+// languages.
 class TForm7 : public QDialog
 {
     Q_OBJECT
 
 public:
-    TForm7(TForm1& main, QWidget* parent = nullptr);
+    // Restores the stored choice.
+    explicit TForm7(QWidget* parent = nullptr);
 
     // The stored choice: -1 nothing stored yet, 0 English, 1 Russian.
     int langIndex() const;
@@ -28,15 +28,17 @@ public:
     void storeLanguage();
     void done(int result) override;
 
+    // On a first start (nothing stored) asks for the language, English
+    // preselected; returns whether it asked.
+    bool askOnFirstStart();
+    // The language chosen.
+    Language language() const { return languageOf(langIndex() == 1); }
+
     QGroupBox* Lang;
     QButtonGroup* langButtons;
     QPushButton* Button1;
 
 private:
-    void FormCreate();
-    void applyRussianMainTexts();
-
-    TForm1& main_;
     FormStorage FormStorage1;
 };
 

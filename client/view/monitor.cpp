@@ -28,70 +28,31 @@ const QColor kGridLines(176, 112, 176);
 
 constexpr int kWidths[TForm3::kColumns] = {20, 70, 80, 20, 80, 20, 80, 20, 80, 20, 45, 80};
 
-const QStringList& englishHeaders()
+// Each column's header and its hint, English and Russian side by side.
+struct Header
 {
-    static const QStringList texts{QString(),
-                                   QStringLiteral(" Name"),
-                                   QStringLiteral("  Army"),
-                                   QStringLiteral("Pl"),
-                                   QStringLiteral("  Gold"),
-                                   QStringLiteral("Pl"),
-                                   QStringLiteral("  Blocks"),
-                                   QStringLiteral("Pl"),
-                                   QStringLiteral("  Killed"),
-                                   QStringLiteral("Pl"),
-                                   QStringLiteral("Oper"),
-                                   QStringLiteral("Number")};
-    return texts;
-}
-
-const QStringList& russianHeaders()
-{
-    static const QStringList texts{QString(),
-                                   QString::fromUtf8(" Имя"),
-                                   QString::fromUtf8("  Армия"),
-                                   QString::fromUtf8("М"),
-                                   QString::fromUtf8(" Золото"),
-                                   QString::fromUtf8("М"),
-                                   QString::fromUtf8("  Клеток"),
-                                   QString::fromUtf8("М"),
-                                   QString::fromUtf8("  Убито"),
-                                   QString::fromUtf8("М"),
-                                   QString::fromUtf8("Опер"),
-                                   QString::fromUtf8("Количество")};
-    return texts;
-}
-
-// The hints of the header cells, English and Russian.
-const QStringList& headerHints(bool rus)
-{
-    static const QStringList english{
-        QStringLiteral("The player's emblem"),
-        QStringLiteral("The player"),
-        QStringLiteral("Soldiers on his blocks, with him and in cities"),
-        QStringLiteral("Place by army"),
-        QStringLiteral("Gold with him and in cities"),
-        QStringLiteral("Place by gold"),
-        QStringLiteral("Blocks he holds"),
-        QStringLiteral("Place by blocks"),
-        QStringLiteral("Soldiers he killed"),
-        QStringLiteral("Place by soldiers killed"),
-        QStringLiteral("His offer on the market"),
-        QStringLiteral("Soldiers in his offer")};
-    static const QStringList russian{QString::fromUtf8("Эмблема игрока"),
-                                     QString::fromUtf8("Игрок"),
-                                     QString::fromUtf8("Солдаты на его клетках, с ним и в городах"),
-                                     QString::fromUtf8("Место по армии"),
-                                     QString::fromUtf8("Золото с ним и в городах"),
-                                     QString::fromUtf8("Место по золоту"),
-                                     QString::fromUtf8("Его клетки"),
-                                     QString::fromUtf8("Место по клеткам"),
-                                     QString::fromUtf8("Убитые им солдаты"),
-                                     QString::fromUtf8("Место по убитым"),
-                                     QString::fromUtf8("Его предложение на рынке"),
-                                     QString::fromUtf8("Солдат в предложении")};
-    return rus ? russian : english;
-}
+    const char* english;
+    const char* russian;
+    const char* hintEnglish;
+    const char* hintRussian;
+};
+constexpr Header kHeaders[TForm3::kColumns] = {
+    {"", "", "The player's emblem", "Эмблема игрока"},
+    {" Name", " Имя", "The player", "Игрок"},
+    {"  Army", "  Армия", "Soldiers on his blocks, with him and in cities",
+     "Солдаты на его клетках, с ним и в городах"},
+    {"Pl", "М", "Place by army", "Место по армии"},
+    {"  Gold", " Золото", "Gold with him and in cities", "Золото с ним и в городах"},
+    {"Pl", "М", "Place by gold", "Место по золоту"},
+    {"  Blocks", "  Клеток", "Blocks he holds", "Его клетки"},
+    {"Pl", "М", "Place by blocks", "Место по клеткам"},
+    {"  Killed", "  Убито", "Soldiers he killed", "Убитые им солдаты"},
+    {"Pl", "М", "Place by soldiers killed", "Место по убитым"},
+    {"Oper", "Опер", "His offer on the market", "Его предложение на рынке"},
+    {"Number", "Количество", "Soldiers in his offer", "Солдат в предложении"},
+};
+constexpr int kOfferColumn = 10;
+constexpr int kAmountColumn = 11;
 
 // Room a cell needs beside its text (the item's margins and the grid line).
 constexpr int kCellPadding = 10;
@@ -147,7 +108,6 @@ TForm3::TForm3(AppState& state, BlockPictures& pictures, QWidget* parent)
     : QDialog(parent, Qt::Tool), state_(state), pictures_(pictures)
 {
     setObjectName(QStringLiteral("TForm3"));
-    setWindowTitle(QStringLiteral("Monitor"));
     resize(643, 165);
 
     monitor = new QTableWidget(kPlayerRows, kColumns, this);
@@ -193,39 +153,38 @@ TForm3::TForm3(AppState& state, BlockPictures& pictures, QWidget* parent)
     cols->setHighlightSections(false);
     for (int c = 0; c < kColumns; ++c)
         monitor->setColumnWidth(c, kWidths[c]);
-    setHeaders(englishHeaders());
-    setToolTip(QStringLiteral("All players of the game"));
 
     monitor->installEventFilter(this);
+    retranslate(Language::English);
 }
 
-void TForm3::setHeaders(const QStringList& texts)
+void TForm3::retranslate(Language lang)
 {
-    monitor->setHorizontalHeaderLabels(texts);
-    const bool rus = &texts == &russianHeaders();
+    setWindowTitle(tr2(lang, "Monitor", "Монитор игроков"));
+    setToolTip(tr2(lang, "All players of the game", "Все игроки этой игры"));
+    QStringList headers;
+    for (const Header& h : kHeaders)
+        headers << tr2(lang, h.english, h.russian);
+    monitor->setHorizontalHeaderLabels(headers);
     for (int c = 0; c < kColumns; ++c)
-        monitor->horizontalHeaderItem(c)->setToolTip(headerHints(rus)[c]);
-}
-
-void TForm3::applyRussian()
-{
-    setWindowTitle(QString::fromUtf8("Монитор игроков"));
-    setToolTip(QString::fromUtf8("Все игроки этой игры"));
-    setHeaders(russianHeaders());
-    // The Russian offer texts and the last header are longer than their
-    // columns: those two columns grow, and the window with them.
+        monitor->horizontalHeaderItem(c)->setToolTip(
+            tr2(lang, kHeaders[c].hintEnglish, kHeaders[c].hintRussian));
+    // The Russian offer texts and last header are longer than their columns:
+    // under Russian those two columns grow, and the window with them.
+    const bool rus = lang == Language::Russian;
     const QFontMetrics m(monitor->font());
     auto fit = [&](int column, std::initializer_list<QString> texts) {
-        int width = monitor->columnWidth(column);
+        int width = kWidths[column];
         for (const QString& t : texts)
-            width = std::max(width, m.horizontalAdvance(t) + kCellPadding);
+            if (rus)
+                width = std::max(width, m.horizontalAdvance(t) + kCellPadding);
         const int grown = width - monitor->columnWidth(column);
         monitor->setColumnWidth(column, width);
         return grown;
     };
-    const int grown = fit(10, {russianHeaders()[10], marketOfferText(0, true),
-                               marketOfferText(1, true), marketOfferText(2, true)}) +
-                      fit(11, {russianHeaders()[11]});
+    const int grown = fit(kOfferColumn, {headers[kOfferColumn], marketOfferText(0, rus),
+                                         marketOfferText(1, rus), marketOfferText(2, rus)}) +
+                      fit(kAmountColumn, {headers[kAmountColumn]});
     resize(width() + grown, height());
 }
 

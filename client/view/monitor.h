@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/texts.h"
+
 #include <QDialog>
 
 class QTableWidget;
@@ -33,8 +35,8 @@ public:
     // and player updates).
     void refreshIfVisible();
 
-    // Russian caption and header row.
-    void applyRussian();
+    // Caption, hints and header row in the given language.
+    void retranslate(Language lang);
 
     // The text of a cell; row 0 is the header row, row r the record r - 1.
     QString cellText(int col, int row) const;
@@ -55,7 +57,6 @@ protected:
 
 private:
     void setModifiers(const QKeyEvent* event);
-    void setHeaders(const QStringList& texts);
 
     AppState& state_;
     BlockPictures& pictures_;

@@ -21,15 +21,6 @@ const QColor kBlue(0, 0, 255);
 const QColor kLime(0, 255, 0);
 const QColor kRed(255, 0, 0);
 
-QString englishCaption()
-{
-    return QStringLiteral("Game finished");
-}
-QString englishButton()
-{
-    return QStringLiteral("OK, That's COOL !");
-}
-
 void setCell(QTableWidget* table, int row, int col, const QString& text)
 {
     QTableWidgetItem* item = table->item(row, col);
@@ -47,7 +38,6 @@ void setCell(QTableWidget* table, int row, int col, const QString& text)
 TForm2::TForm2(QWidget* parent) : QDialog(parent)
 {
     setObjectName(QStringLiteral("TForm2"));
-    setWindowTitle(englishCaption());
     setFixedSize(648, 507);
     setAutoFillBackground(true);
     QPalette pal = palette();
@@ -90,7 +80,7 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
         for (int c = 0; c < 2; ++c)
             setCell(table, r, c, QString());
 
-    cool = new QPushButton(englishButton(), this);
+    cool = new QPushButton(this);
     cool->setObjectName(QStringLiteral("cool"));
     cool->setGeometry(340, 400, 281, 41);
     QFont bf = cool->font();
@@ -102,6 +92,14 @@ TForm2::TForm2(QWidget* parent) : QDialog(parent)
     cool->setPalette(bp);
     cool->setDefault(true);
     connect(cool, &QPushButton::clicked, this, &QDialog::accept);
+    retranslate(Language::English);
+}
+
+void TForm2::retranslate(Language lang)
+{
+    lang_ = lang;
+    setWindowTitle(tr2(lang, "Game finished", "Игра закончена со следующими результатами:"));
+    cool->setText(tr2(lang, "OK, That's COOL !", "О'кей, это было круто"));
 }
 
 QString TForm2::cellText(int col, int row) const
@@ -114,18 +112,10 @@ void TForm2::fill(Map& map, int gameType, bool rus)
 {
     refreshTotals(map);
     const bool gold = gameType == kGoldGame;
-    if (rus) {
-        setWindowTitle(QString::fromUtf8("Игра закончена со следующими результатами:"));
-        cool->setText(QString::fromUtf8("О'кей, это было круто"));
-        setCell(table, 0, 0, QString::fromUtf8("Борцы"));
-        setCell(table, 0, 1,
-                gold ? QString::fromUtf8("Золотишко") : QString::fromUtf8("Территория"));
-    } else {
-        setWindowTitle(englishCaption());
-        cool->setText(englishButton());
-        setCell(table, 0, 0, QString());
-        setCell(table, 0, 1, gold ? QStringLiteral("Gold") : QStringLiteral("Territory"));
-    }
+    retranslate(languageOf(rus));
+    setCell(table, 0, 0, tr2(lang_, "", "Борцы"));
+    setCell(table, 0, 1,
+            gold ? tr2(lang_, "Gold", "Золотишко") : tr2(lang_, "Territory", "Территория"));
     // Rows left from an earlier game of this run would read as this game's.
     for (int r = 1; r < kRows; ++r) {
         setCell(table, r, 0, QString());

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "view/texts.h"
+
 #include <QDialog>
 
 class QLabel;
@@ -29,11 +31,18 @@ public:
     // The filling step alone.
     void fill(Map& map, int gameType, bool rus);
 
+    // Caption and button in the given language (the table's header follows
+    // the language it is filled in).
+    void retranslate(Language lang);
+
     QString cellText(int col, int row) const;
 
     QLabel* Image1;
     QTableWidget* table;
     QPushButton* cool;
+
+private:
+    Language lang_ = Language::English;
 };
 
 } // namespace vorlan

@@ -27,6 +27,8 @@ protected:
     void SetUp() override { clearStored(); }
     void TearDown() override { clearStored(); }
 
+    AppState state;
+
     // Clicks "Ok" and returns the texts of the message boxes it showed.
     static QStringList clickOk(TForm9& form)
     {
@@ -38,7 +40,7 @@ protected:
 
 TEST_F(KeyWindow, HoldsTheThirtyOneControlsWithTheirDefaults)
 {
-    TForm9 form;
+    TForm9 form(state);
     EXPECT_EQ(form.windowTitle(), "Redefine Keys");
     EXPECT_EQ(form.size(), QSize(542, 470));
     for (int n = 1; n <= kBindingCount; ++n) {
@@ -61,7 +63,7 @@ TEST_F(KeyWindow, HoldsTheThirtyOneControlsWithTheirDefaults)
 
 TEST_F(KeyWindow, ColumnsRowsAndLabels)
 {
-    TForm9 form;
+    TForm9 form(state);
     auto column = [&](std::initializer_list<int> keys) {
         const int x = form.hotKey(*keys.begin())->x();
         int y = form.hotKey(*keys.begin())->y();
@@ -107,8 +109,8 @@ TEST_F(KeyWindow, ColumnsRowsAndLabels)
 
 TEST_F(KeyWindow, RussianCaptions)
 {
-    TForm9 form;
-    form.applyRussian();
+    TForm9 form(state);
+    form.retranslate(Language::Russian);
     EXPECT_EQ(form.label(1)->text(), QString::fromUtf8("Оставить солдат:"));
     EXPECT_EQ(form.label(8)->text(), QString::fromUtf8("Оставлять если больше:"));
     EXPECT_EQ(form.label(10)->text(), QString::fromUtf8("Послать мессагу всем:"));
@@ -127,7 +129,7 @@ TEST_F(KeyWindow, RussianCaptions)
 
 TEST_F(KeyWindow, EachControlShowsItsCommand)
 {
-    TForm9 form;
+    TForm9 form(state);
     std::set<QLabel*> captioned;
     for (const CommandInfo& c : commandTable()) {
         HotKeyEdit* edit = form.hotKey(c.hotKey());
@@ -143,7 +145,7 @@ TEST_F(KeyWindow, EachControlShowsItsCommand)
         captioned.insert(l);
     }
     EXPECT_EQ(captioned.size(), form.findChildren<QLabel*>().size());
-    form.applyRussian();
+    form.retranslate(Language::Russian);
     for (const CommandInfo& c : commandTable()) {
         if (c.label != 0) {
             EXPECT_EQ(form.label(c.label)->text(), QString::fromUtf8(c.russian)) << c.name;
@@ -230,7 +232,7 @@ TEST(HotKeyEdit, RulesReplaceRefusedCombinations)
 
 TEST_F(KeyWindow, EditsTakeEffectAtOnceAndDialogKeysAreNotRecorded)
 {
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -255,7 +257,7 @@ TEST_F(KeyWindow, EditsTakeEffectAtOnceAndDialogKeysAreNotRecorded)
 
 TEST_F(KeyWindow, EnterInAControlPressesOk)
 {
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.activateWindow();
     ASSERT_TRUE(QTest::qWaitForWindowActive(&form));
@@ -269,7 +271,7 @@ TEST_F(KeyWindow, EnterInAControlPressesOk)
 TEST_F(KeyWindow, OkStoresAllValues)
 {
     {
-        TForm9 form;
+        TForm9 form(state);
         form.show();
         form.hotKey(13)->setBinding(Binding{kScCtrl | 'B'});
         EXPECT_TRUE(clickOk(form).isEmpty());
@@ -281,7 +283,7 @@ TEST_F(KeyWindow, OkStoresAllValues)
     EXPECT_EQ(storedHotKey(13), kScCtrl | 'B');
     EXPECT_EQ(storedHotKey(28), vk::Subtract);
     // The next run starts from the stored values.
-    TForm9 next;
+    TForm9 next(state);
     EXPECT_EQ(next.bindings().binding(13).shortcut, kScCtrl | 'B');
     EXPECT_EQ(next.hotKey(13)->text(), "Ctrl+B");
     EXPECT_EQ(next.bindings().binding(27), KeyBindings::defaultBinding(27));
@@ -289,7 +291,7 @@ TEST_F(KeyWindow, OkStoresAllValues)
 
 TEST_F(KeyWindow, OkWithDuplicatesClearsTheLaterOneAndStaysOpen)
 {
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.hotKey(5)->setBinding(Binding{F(1)});
     EXPECT_EQ(clickOk(form),
@@ -306,14 +308,14 @@ TEST_F(KeyWindow, OkWithDuplicatesClearsTheLaterOneAndStaysOpen)
     EXPECT_TRUE(clickOk(form).isEmpty());
     EXPECT_FALSE(form.isVisible());
     EXPECT_EQ(storedHotKey(5), 0);
-    TForm9 next;
+    TForm9 next(state);
     EXPECT_FALSE(next.bindings().binding(5).assigned());
     EXPECT_EQ(next.bindings().binding(1).shortcut, F(1));
 }
 
 TEST_F(KeyWindow, MenuKeyCheckedBeforeItsSecondKey)
 {
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.hotKey(29)->setBinding(Binding{vk::Subtract});
     EXPECT_EQ(clickOk(form).size(), 1);
@@ -323,10 +325,9 @@ TEST_F(KeyWindow, MenuKeyCheckedBeforeItsSecondKey)
 
 TEST_F(KeyWindow, RussianDuplicateMessage)
 {
-    AppState state;
     state.appTitle = QString::fromUtf8("Ворлан !");
-    TForm9 form(nullptr, &state);
-    form.applyRussian();
+    TForm9 form(state);
+    form.retranslate(Language::Russian);
     form.show();
     form.hotKey(31)->setBinding(Binding{F(12)});
     EXPECT_EQ(clickOk(form),
@@ -339,11 +340,11 @@ TEST_F(KeyWindow, RussianDuplicateMessage)
 TEST_F(KeyWindow, CancelRestoresTheStoredValues)
 {
     {
-        TForm9 form;
+        TForm9 form(state);
         form.hotKey(2)->setBinding(Binding{kScAlt | 'A'});
         form.Button1Click();
     }
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.hotKey(2)->setBinding(Binding{F(11)});
     form.hotKey(3)->setBinding({});
@@ -359,7 +360,7 @@ TEST_F(KeyWindow, CancelRestoresTheStoredValues)
 
 TEST_F(KeyWindow, CancelOnAFirstRunGoesBackToTheDefaults)
 {
-    TForm9 form;
+    TForm9 form(state);
     form.show();
     form.hotKey(27)->setBinding(Binding{'U'});
     form.close();
@@ -375,7 +376,7 @@ TEST_F(KeyWindow, StoredValuesOverrideEveryDefault)
     s.setValue(KeyBindings::modifiersProperty(28), "[hkCtrl,hkExt]");
     s.setValue(KeyBindings::hotKeyProperty(30), 0);
     s.sync();
-    TForm9 form;
+    TForm9 form(state);
     EXPECT_EQ(form.bindings().binding(28), (Binding{kScCtrl | vk::Prior, true}));
     EXPECT_EQ(form.hotKey(28)->text(), "Ctrl+PgUp");
     EXPECT_FALSE(form.bindings().binding(30).assigned());

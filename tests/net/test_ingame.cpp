@@ -278,7 +278,7 @@ TEST_F(InGameTest, ControlTexts)
     EXPECT_FALSE(map().paused);
 
     // Without WAVE sounds a voice is shown as it came; with them it is heard.
-    QCheckBox* wave = f().windows().options->enableWAVE;
+    QCheckBox* wave = client->options().enableWAVE;
     wave->setChecked(false);
     serve(toClient::textMessage({"voice:3"}));
     EXPECT_TRUE(f().msg->item(f().msg->count() - 2)->text().endsWith(" voice:3"));
@@ -293,7 +293,7 @@ TEST_F(InGameTest, ControlTexts)
 TEST_F(InGameTest, ChatLinesNeverPassForControlTexts)
 {
     start();
-    f().windows().options->enableWAVE->setChecked(true);
+    client->options().enableWAVE->setChecked(true);
     const bool wave = f().waveEnabled();
     const QStringList lines{"Bob:I hear voices", "voice:1234", "voice:3 ", "Bob:TIME LEFT:0 ha",
                             "TIME LEFT:12x"};
@@ -529,7 +529,7 @@ TEST_F(InGameTest, VoiceButtonsSpeakToAlliesOrEnemiesNeverToOneself)
 {
     start();
     serve(player(2, 3, 2, 0));
-    TOptions* o = f().windows().options;
+    TOptions* o = &client->options();
     o->cmbv(1)->setCurrentIndex(4);
     o->cmbv(7)->setCurrentIndex(2);
     // Player 2 becomes an enemy, and so does the own player.
@@ -576,7 +576,7 @@ TEST_F(InGameTest, ANewGameStartsFromCleanValues)
     EXPECT_EQ(f().Timer2.interval(), 100);
     EXPECT_EQ(f().gameSpeed->value(), 4);
     serve(toClient::roundToNotice({30}) + toClient::leaveIfMoreNotice({500}));
-    TOptions* o = f().windows().options;
+    TOptions* o = &client->options();
     o->DirudBox->setChecked(true);
     o->DirudName->setText("libdirud.so");
     press(Qt::Key_F6, Qt::ShiftModifier);
@@ -627,7 +627,7 @@ TEST_F(InGameTest, EveryCommandRunsOnceByItsDefaultKey)
     // Both keys of one command on the same combination (possible until the
     // duplicate check): it runs once.
     const CommandInfo& next = commandInfo(Command::MenuNext);
-    f().windows().keys->hotKey(hotKeyOf(Command::MenuNextSecond))->setBinding(next.defaultBinding);
+    client->keys().hotKey(hotKeyOf(Command::MenuNextSecond))->setBinding(next.defaultBinding);
     recorder.calls.clear();
     const auto [nextKey, nextMods] = keyOf(next.defaultBinding);
     press(nextKey, nextMods);

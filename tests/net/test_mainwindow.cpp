@@ -1,5 +1,6 @@
 // The main window as the program starts it: caption, idle map, stored
 // settings, language and the files it leaves behind.
+#include "controls/keys.h"
 #include "controls/menulabel.h"
 #include "modal.h"
 #include "net/client.h"
@@ -14,6 +15,7 @@
 #include <gtest/gtest.h>
 #include <QAbstractButton>
 #include <QButtonGroup>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
@@ -52,6 +54,30 @@ protected:
 
     QTemporaryDir temp;
 };
+
+// While `action` runs, presses the keys one by one on the focus widget of
+// the modal window open at the time, through the application as a desktop
+// delivers them. Returns the object names or texts of the windows pressed on.
+QStringList pressInModals(const std::function<void()>& action, std::vector<Qt::Key> keys)
+{
+    QStringList windows;
+    QTimer poll;
+    poll.setInterval(10);
+    QObject::connect(&poll, &QTimer::timeout, [&] {
+        QWidget* modal = QApplication::activeModalWidget();
+        QWidget* focus = QApplication::focusWidget();
+        if (keys.empty() || !modal || !focus || focus->window() != modal)
+            return;
+        const auto* box = qobject_cast<QMessageBox*>(modal);
+        windows << (box ? box->text() : modal->objectName());
+        const Qt::Key key = keys.front();
+        keys.erase(keys.begin());
+        QTest::keyClick(focus, key);
+    });
+    poll.start();
+    action();
+    return windows;
+}
 
 } // namespace
 
@@ -193,7 +219,7 @@ TEST_F(MainWindowTest, FirstStartAsksForTheLanguage)
 TEST_F(MainWindowTest, LanguageChoiceIsStoredHoweverTheDialogCloses)
 {
     auto c = start();
-    TForm7* dialog = c->main().windows().language;
+    TForm7* dialog = &c->language();
     auto stored = [] {
         return QSettings(QSettings::NativeFormat, QSettings::UserScope, FormStorage::programName())
             .value("TForm7/Lang.ItemIndex")
@@ -219,7 +245,7 @@ TEST_F(MainWindowTest, BossKeyDisguisesEveryVisibleWindow)
 {
     auto c = start();
     TForm1& f = c->main();
-    TForm3* monitor = f.windows().monitor;
+    TForm3* monitor = &c->monitor();
     f.show();
     monitor->show();
     f.activateWindow();
@@ -229,7 +255,7 @@ TEST_F(MainWindowTest, BossKeyDisguisesEveryVisibleWindow)
         EXPECT_TRUE(w->isMinimized()) << w->objectName().toStdString();
         EXPECT_EQ(w->windowTitle(), "{C:} - Far");
     }
-    EXPECT_FALSE(f.windows().options->isVisible()); // a hidden window stays hidden
+    EXPECT_FALSE(c->options().isVisible()); // a hidden window stays hidden
     // The next key press gives each window its own caption back.
     QTest::keyClick(monitor->windowHandle(), Qt::Key_Shift);
     EXPECT_EQ(f.windowTitle(), "The Vorlane ( version beta2.0 )");
@@ -254,4 +280,40 @@ TEST_F(MainWindowTest, DestroyedWithTheFocusOnTheChatLine)
     }));
     c.reset();
     EXPECT_EQ(QApplication::focusWidget(), nullptr);
+}
+
+TEST_F(MainWindowTest, TheLanguageChosenWithTheKeysGovernsEveryWindowFromTheNextStart)
+{
+    // Through the menu in command mode: the dialog, its choice, the notice.
+    auto choose = [](Client& c, Qt::Key pick) {
+        c.main().show();
+        c.main().activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(&c.main()));
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Down); // to " Language"
+        return pressInModals([&] { QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return); },
+                             {pick, Qt::Key_Return, Qt::Key_Return});
+    };
+    auto c = start();
+    EXPECT_EQ(choose(*c, Qt::Key_Down), // to Russian
+              QStringList({"TForm7", "TForm7", "You need to restart the program"}));
+    EXPECT_EQ(c->main().windowTitle(), "The Vorlane ( version beta2.0 )");
+
+    c.reset();
+    c = start();
+    EXPECT_EQ(c->main().windowTitle(), QString::fromUtf8("Ворлан! Бета версия 2.0"));
+    EXPECT_EQ(c->main().menuItem(kMenuConnect)->text(), QString::fromUtf8(" Коннект"));
+    EXPECT_EQ(c->options().enableMIDI->text(), QString::fromUtf8("Включить MIDI"));
+    EXPECT_EQ(c->monitor().windowTitle(), QString::fromUtf8("Монитор игроков"));
+    EXPECT_EQ(c->keys().label(1)->text(), QString::fromUtf8("Оставить солдат:"));
+    // The dialog opens with the focus on its first item, English.
+    EXPECT_EQ(choose(*c, Qt::Key_Space),
+              QStringList({"TForm7", "TForm7", QString::fromUtf8("Перезапустите программу")}));
+
+    c.reset();
+    c = start();
+    EXPECT_EQ(c->main().windowTitle(), "The Vorlane ( version beta2.0 )");
+    EXPECT_EQ(c->main().menuItem(kMenuConnect)->text(), " Connect");
+    EXPECT_EQ(c->options().enableMIDI->text(), "Enable MIDI music");
+    EXPECT_EQ(c->monitor().windowTitle(), "Monitor");
+    EXPECT_EQ(c->keys().label(1)->text(), "Put soldiers:");
 }

@@ -179,7 +179,7 @@ TEST_F(AboutTest, CreditsAndPictureInBothLanguages)
     EXPECT_FALSE(about.Panel1->geometry().intersects(about.Memo1->geometry()));
     EXPECT_TRUE(about.rect().contains(about.Memo1->geometry()));
 
-    about.applyRussian();
+    about.retranslate(Language::Russian);
     EXPECT_EQ(about.windowTitle(), QString::fromUtf8("О программе и авторе"));
     const QTextDocument* doc = about.Memo1->document();
     ASSERT_EQ(doc->blockCount(), 5) << "four lines and an empty one";

@@ -269,7 +269,7 @@ TEST_F(MarketTest, RussianTextsAndOrdersFromTheRussianItems)
 {
     dlg.prepare(MarketFunds{100, 10}, false);
     choose(kMarketSell);
-    dlg.applyRussian();
+    dlg.retranslate(Language::Russian);
     EXPECT_EQ(dlg.operation(), kMarketCancel) << "the new item list starts at its first item";
     EXPECT_EQ(dlg.windowTitle(), QString::fromUtf8("Торговля"));
     EXPECT_EQ(dlg.marketOper->title(), QString::fromUtf8("Выберите тип операции"));

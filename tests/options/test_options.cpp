@@ -46,7 +46,7 @@ protected:
         ASSERT_GE(lines.size(), 39) << "wav.txt beside the tests";
     }
 
-    std::unique_ptr<TOptions> make() { return std::make_unique<TOptions>(nullptr, &state); }
+    std::unique_ptr<TOptions> make() { return std::make_unique<TOptions>(state); }
 
     AppState state;
     QStringList lines;
@@ -216,7 +216,7 @@ TEST_F(OptionsTest, RussianTextsAndPresets)
     auto o = make();
     EXPECT_EQ(o->CB1->text(), "\"Dream\"");
     EXPECT_EQ(o->CB4->text(), "\"War in the name of peace\"");
-    o->applyRussian();
+    o->retranslate(Language::Russian);
     const std::pair<QWidget*, const char*> texts[] = {
         {o->enableMIDI, "Включить MIDI"},
         {o->enableWAVE, "Включить WAVE"},
@@ -235,7 +235,7 @@ TEST_F(OptionsTest, RussianTextsAndPresets)
         EXPECT_EQ(qobject_cast<QAbstractButton*>(w)->text(), QString::fromUtf8(text));
     EXPECT_EQ(o->SizeLabel->text(), QString::fromUtf8("Размер клетки"));
 
-    o->applyRussianSoundPresets();
+    o->presetRussianSounds();
     for (QCheckBox* b : {o->yourAttackFailure, o->makingPost, o->enemyAttackFailure, o->yourLoss})
         EXPECT_TRUE(b->isChecked());
     EXPECT_FALSE(o->yourAttack->isChecked());
@@ -264,7 +264,7 @@ TEST_F(OptionsTest, PresetsBeyondAShortListChooseNothing)
         test::ScopedDataFolders only({elsewhere.path()});
         return make();
     }();
-    o->applyRussianSoundPresets();
+    o->presetRussianSounds();
     EXPECT_EQ(o->voiceIndex(1), 2);
     EXPECT_EQ(o->voiceIndex(2), 3);
     EXPECT_EQ(o->voiceIndex(3), -1);

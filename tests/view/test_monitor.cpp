@@ -82,7 +82,7 @@ TEST_F(MonitorTest, WindowAndEnglishHeaders)
 
 TEST_F(MonitorTest, RussianCaptionAndHeaders)
 {
-    form->applyRussian();
+    form->retranslate(Language::Russian);
     EXPECT_EQ(form->windowTitle(), QString::fromUtf8("Монитор игроков"));
     const QStringList headers{"",
                               QString::fromUtf8(" Имя"),
