@@ -407,6 +407,7 @@ public:
         p_ += 4;
         return v;
     }
+    void skip(int bytes) { p_ += bytes; }
     // A byte-int is passed on whole; its range is the receiver's business.
     int32_t byteInt() { return int32(); }
     char zeroChar()
@@ -440,101 +441,46 @@ ReceiveAssembler::ReceiveAssembler(ProtocolHandler& handler)
     : StreamAssembler(Side::Client), handler_(handler)
 {}
 
+// Each row of messages.def becomes a case that reads the fields of its struct
+// m, in order, from the Reader r and hands m to the handler h.
 void ReceiveAssembler::deliver(int row, int part, const uint8_t* message, int length)
 {
     (void)length;
+    if (static_cast<Inbound>(row) == Inbound::mapBegin)
+        dataLength_ = kMapBeginDataLength; // the length a mapData is framed by until its N is in
     Reader r(message);
     ProtocolHandler& h = handler_;
     switch (static_cast<Inbound>(row)) {
-    case Inbound::stepNumber:
-        h.stepNumber({r.int32()});
-        break;
-    case Inbound::mapBegin:
-        dataLength_ = kMapBeginDataLength;
-        h.mapBegin();
-        break;
-    case Inbound::mapData:
-        h.mapData({r.blob()});
-        break;
-    case Inbound::cellUpdate:
-        h.cellUpdate({r.int32(), r.int32(), r.int32(), r.int32(), r.int32()});
-        break;
-    case Inbound::listEnd:
-        h.listEnd();
-        break;
-    case Inbound::gameOver:
-        h.gameOver();
-        break;
-    case Inbound::gameEntry:
-        if (part == 0) {
-            h.gameEntryName({r.string()});
-        } else {
-            GameEntryMap m;
-            m.mapName = r.string();
-            m.gameNumber = r.int32();
-            h.gameEntryMap(m);
-        }
-        break;
-    case Inbound::leaveIfMoreNotice:
-        h.leaveIfMoreNotice({r.int32()});
-        break;
-    case Inbound::youAre:
-        h.youAre({r.int32()});
-        break;
-    case Inbound::playerUpdate: {
-        PlayerUpdate m;
-        m.player = r.int32();
-        m.army = r.int32();
-        m.gold = r.int32();
-        m.cityArmy = r.int32();
-        m.cityGold = r.int32();
-        m.x = r.int32();
-        m.y = r.int32();
-        m.killed = r.int32();
-        m.marketOffer = r.int32();
-        m.marketAmount = r.int32();
-        m.name = r.string();
-        m.armyChange = r.int32();
-        m.goldChange = r.int32();
-        h.playerUpdate(m);
-        break;
+#define INT(member, ...) m.member = r.int32();
+#define BYTE_INT(member, ...) m.member = r.byteInt();
+#define CHAR(member, ...) m.member = r.zeroChar();
+#define STRING(member) m.member = r.string();
+#define STRING_UPTO(member, max) m.member = r.string();
+#define BLOB(member) m.member = r.blob();
+#define ZERO() r.skip(1);
+#define FIXED(letter) r.skip(1);
+#define TO_CLIENT(name, code, Struct, fields)                                                      \
+    case Inbound::name: {                                                                          \
+        Struct m;                                                                                  \
+        fields h.name(m);                                                                          \
+        break;                                                                                     \
     }
-    case Inbound::mapEntry:
-        h.mapEntry({r.string()});
+#define TO_CLIENT_CODE_ONLY(name, code)                                                            \
+    case Inbound::name:                                                                            \
+        h.name();                                                                                  \
         break;
-    case Inbound::gameInfo: {
-        GameInfo m;
-        m.elapsedSeconds = r.int32();
-        m.gameType = r.zeroChar();
-        m.minutes = r.int32();
-        h.gameInfo(m);
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    case Inbound::name:                                                                            \
+        if (part == 0) {                                                                           \
+            FirstStruct m;                                                                         \
+            firstFields h.first(m);                                                                \
+        } else {                                                                                   \
+            SecondStruct m;                                                                        \
+            secondFields h.second(m);                                                              \
+        }                                                                                          \
         break;
-    }
-    case Inbound::eventCame:
-        h.eventCame();
-        break;
-    case Inbound::roundToNotice:
-        h.roundToNotice({r.int32()});
-        break;
-    case Inbound::ignoredMessage:
-        h.ignoredMessage();
-        break;
-    case Inbound::gameStart:
-        h.gameStart({r.int32()});
-        break;
-    case Inbound::playerJoined:
-        h.playerJoined({r.string()});
-        break;
-    case Inbound::textMessage:
-        h.textMessage({r.string()});
-        break;
-    case Inbound::armyChangeNotice: {
-        ArmyChangeNotice m;
-        m.player = r.int32();
-        m.change = r.int32();
-        h.armyChangeNotice(m);
-        break;
-    }
+#include "messages.def"
     }
 }
 
@@ -552,70 +498,26 @@ void ClientMessageAssembler::deliver(int row, int, const uint8_t* message, int)
     Reader r(message);
     ClientMessageHandler& h = handler_;
     switch (static_cast<Outbound>(row)) {
-    case Outbound::hello:
-        h.hello();
-        break;
-    case Outbound::listGamesRequest:
-        h.listGamesRequest();
-        break;
-    case Outbound::joinGame: {
-        JoinGame m;
-        m.gameNumber = r.byteInt();
-        m.playerName = r.string();
-        m.emblem = r.int32();
-        h.joinGame(m);
-        break;
+#define INT(member, ...) m.member = r.int32();
+#define BYTE_INT(member, ...) m.member = r.byteInt();
+#define CHAR(member, ...) m.member = r.zeroChar();
+#define STRING(member) m.member = r.string();
+#define STRING_UPTO(member, max) m.member = r.string();
+#define BLOB(member) m.member = r.blob();
+#define ZERO() r.skip(1);
+#define FIXED(letter) r.skip(1);
+#define TO_SERVER(name, code, flags, Struct, fields)                                               \
+    case Outbound::name: {                                                                         \
+        Struct m;                                                                                  \
+        fields h.name(m);                                                                          \
+        break;                                                                                     \
     }
-    case Outbound::createGame: {
-        CreateGame m;
-        m.gameName = r.string();
-        m.mapName = r.string();
-        m.playerName = r.string();
-        m.emblem = r.int32();
-        h.createGame(m);
+// The fixed bytes of a message without fields were checked while framing.
+#define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes)                                         \
+    case Outbound::name:                                                                           \
+        h.name();                                                                                  \
         break;
-    }
-    case Outbound::mapReady:
-        h.mapReady();
-        break;
-    case Outbound::startGame:
-        h.startGame({r.byteInt()});
-        break;
-    case Outbound::gameSettings: {
-        GameSettings m;
-        m.gameType = r.zeroChar();
-        m.minutes = r.int32();
-        h.gameSettings(m);
-        break;
-    }
-    case Outbound::startedAck:
-        h.startedAck();
-        break;
-    case Outbound::step: {
-        Step m;
-        m.subCode = r.zeroChar();
-        m.argument = r.int32();
-        h.step(m);
-        break;
-    }
-    case Outbound::chat: {
-        Chat m;
-        m.recipient = r.int32();
-        m.text = r.string();
-        h.chat(m);
-        break;
-    }
-    case Outbound::market: {
-        Market m;
-        m.operation = r.zeroChar();
-        m.quantity = r.int32();
-        m.price = r.int32();
-        h.market(m);
-        break;
-    }
-    case Outbound::pauseToggle:
-        h.pauseToggle();
-        break;
+#include "messages.def"
     }
 }
 

@@ -136,38 +136,32 @@ private:
 
 // ---- Client side -----------------------------------------------------------
 
-// One function per server-to-client message; every one does nothing unless
+// One function per server-to-client row of messages.def, named after the
+// message and taking its struct (or nothing); every one does nothing unless
 // overridden. Handlers may call stop() or reset() on the assembler.
 class ProtocolHandler
 {
 public:
     virtual ~ProtocolHandler() = default;
 
-    virtual void stepNumber(const StepNumber&) {}
-    virtual void mapBegin() {}
-    virtual void mapData(const MapData&) {}
-    virtual void cellUpdate(const CellUpdate&) {}
-    virtual void listEnd() {}
-    virtual void gameOver() {}
-    virtual void gameEntryName(const GameEntryName&) {} ///< first part of gameEntry
-    virtual void gameEntryMap(const GameEntryMap&) {}   ///< second part of gameEntry
-    virtual void leaveIfMoreNotice(const LeaveIfMoreNotice&) {}
-    virtual void youAre(const YouAre&) {}
-    virtual void playerUpdate(const PlayerUpdate&) {}
-    virtual void mapEntry(const MapEntry&) {}
-    virtual void gameInfo(const GameInfo&) {}
-    virtual void eventCame() {}
-    virtual void roundToNotice(const RoundToNotice&) {}
-    virtual void ignoredMessage() {}
-    virtual void gameStart(const GameStart&) {}
-    virtual void playerJoined(const PlayerJoined&) {}
-    virtual void textMessage(const TextMessage&) {}
-    virtual void armyChangeNotice(const ArmyChangeNotice&) {}
+#define TO_CLIENT(name, code, Struct, fields)                                                      \
+    virtual void name(const Struct&) {}
+#define TO_CLIENT_CODE_ONLY(name, code)                                                            \
+    virtual void name() {}
+// gameEntry: first(const GameEntryName&), then second(const GameEntryMap&).
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    virtual void first(const FirstStruct&) {}                                                      \
+    virtual void second(const SecondStruct&) {}
+#include "messages.def"
 
     // The stream cannot be read on; the assembler has stopped. `what` is the
     // English line of lastViolation(); its text(true) gives the Russian one.
     // The client closes the connection here.
-    virtual void protocolViolation(const QString& what) { (void)what; }
+    virtual void protocolViolation(const QString& what)
+    {
+        (void)what;
+    }
 };
 
 // The client's receive assembler: one per client, reset at every Connect.
@@ -191,27 +185,24 @@ private:
 
 // ---- Server side -----------------------------------------------------------
 
-// One function per client-to-server message, defaults doing nothing.
+// One function per client-to-server row of messages.def, defaults doing
+// nothing.
 class ClientMessageHandler
 {
 public:
     virtual ~ClientMessageHandler() = default;
 
-    virtual void hello() {}
-    virtual void listGamesRequest() {}
-    virtual void joinGame(const JoinGame&) {}
-    virtual void createGame(const CreateGame&) {}
-    virtual void mapReady() {}
-    virtual void startGame(const StartGame&) {}
-    virtual void gameSettings(const GameSettings&) {}
-    virtual void startedAck() {}
-    virtual void step(const Step&) {}
-    virtual void chat(const Chat&) {}
-    virtual void market(const Market&) {}
-    virtual void pauseToggle() {}
+#define TO_SERVER(name, code, flags, Struct, fields)                                               \
+    virtual void name(const Struct&) {}
+#define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes)                                         \
+    virtual void name() {}
+#include "messages.def"
 
     // Malformed bytes: the assembler has stopped; disconnect this client.
-    virtual void protocolViolation(const QString& what) { (void)what; }
+    virtual void protocolViolation(const QString& what)
+    {
+        (void)what;
+    }
 };
 
 // The server's assembler: one per connected client.

@@ -2,6 +2,7 @@
 
 #include "wire.h"
 
+#include <algorithm>
 #include <QtEndian>
 
 namespace vorlan {
@@ -9,286 +10,172 @@ namespace vorlan {
 namespace {
 
 // Builds one message field by field, starting with the code from the table.
+// Strings are cut to the side's limit unless a field sets a smaller one.
 class Writer
 {
 public:
-    explicit Writer(const MessageSpec& m, qsizetype expected = 0)
+    Writer(const MessageSpec& m, int stringLimit)
+        : stringLimit_(stringLimit), minimumSize_(minimumSize(m))
     {
-        bytes_.reserve(minimumSize(m) + expected);
+        bytes_.reserve(minimumSize_);
         if (m.extraZero)
             bytes_.append('\0');
         bytes_.append('\0');
         bytes_.append(m.code);
     }
 
-    Writer& int32(int32_t v)
+    void int32(int32_t v)
     {
         char be[4];
         qToBigEndian(v, be);
         bytes_.append(be, 4);
-        return *this;
     }
 
-    Writer& byteInt(int32_t v)
+    void byteInt(int32_t v)
     {
         bytes_.append(3, '\0');
         bytes_.append(static_cast<char>(v & 0xFF));
-        return *this;
     }
 
-    Writer& zeroChar(char c)
+    void zeroChar(char c)
     {
         bytes_.append('\0');
         bytes_.append(c);
-        return *this;
     }
 
-    Writer& byte(char c)
-    {
-        bytes_.append(c);
-        return *this;
-    }
+    void byte(char c) { bytes_.append(c); }
 
-    Writer& string(const QString& text, int maxBytes)
+    // maxBytes: a limit of the field's own, below the side's.
+    void string(const QString& text, int maxBytes = kMaxOutboundStringBytes)
     {
-        return rawString(toWireText(text, maxBytes));
-    }
-
-    Writer& rawString(const QByteArray& text)
-    {
+        const QByteArray wire = toWireText(text, std::min(maxBytes, stringLimit_));
+        grow(wire.size());
         bytes_.append('\0');
-        bytes_.append(static_cast<char>(text.size()));
-        bytes_.append(text);
-        return *this;
+        bytes_.append(static_cast<char>(wire.size()));
+        bytes_.append(wire);
     }
 
-    Writer& blob(const QByteArray& data)
+    // A blob longer than a receive buffer can take spoils the message.
+    void blob(const QByteArray& data)
     {
+        if (data.size() > kMaxMapDataBytes)
+            spoiled_ = true;
+        if (spoiled_)
+            return;
+        grow(data.size());
         int32(static_cast<int32_t>(data.size()));
         bytes_.append(data);
-        return *this;
     }
 
-    QByteArray done() { return std::move(bytes_); }
+    QByteArray done() { return spoiled_ ? QByteArray() : std::move(bytes_); }
 
 private:
+    // Room for the whole message as far as its strings are known.
+    void grow(qsizetype bytes)
+    {
+        variable_ += bytes;
+        bytes_.reserve(minimumSize_ + variable_);
+    }
+
     QByteArray bytes_;
+    const int stringLimit_;
+    const int minimumSize_;
+    qsizetype variable_ = 0; ///< string and blob bytes so far
+    bool spoiled_ = false;
 };
-
-Writer out(Outbound m, qsizetype expected = 0)
-{
-    return Writer(spec(m), expected);
-}
-
-Writer in(Inbound m, qsizetype expected = 0)
-{
-    return Writer(spec(m), expected);
-}
-
-constexpr int kOut = kMaxOutboundStringBytes;
-constexpr int kIn = kMaxInboundStringBytes;
 
 } // namespace
 
-QByteArray hello()
-{
-    return out(Outbound::hello).done();
-}
+// Each row of messages.def becomes an encoder that writes the fields of its
+// struct m, in order, into the Writer w.
 
-QByteArray listGamesRequest()
-{
-    return out(Outbound::listGamesRequest).done();
-}
+#define INT(member, ...) w.int32(m.member);
+#define BYTE_INT(member, ...) w.byteInt(m.member);
+#define CHAR(member, ...) w.zeroChar(m.member);
+#define STRING(member) w.string(m.member);
+#define STRING_UPTO(member, max) w.string(m.member, max);
+#define BLOB(member) w.blob(m.member);
+#define ZERO() w.byte('\0');
+#define FIXED(letter) w.byte(#letter[0]);
+#define TO_SERVER(name, code, flags, Struct, fields)                                               \
+    QByteArray name(const Struct& m)                                                               \
+    {                                                                                              \
+        Writer w(spec(Outbound::name), kMaxOutboundStringBytes);                                   \
+        fields return w.done();                                                                    \
+    }
+#define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes)                                         \
+    QByteArray name()                                                                              \
+    {                                                                                              \
+        Writer w(spec(Outbound::name), kMaxOutboundStringBytes);                                   \
+        fixedBytes return w.done();                                                                \
+    }
+#include "messages.def"
 
 QByteArray joinGame(int32_t gameNumber, const QString& playerName, int32_t emblem)
 {
-    return out(Outbound::joinGame, playerName.size())
-        .byteInt(gameNumber)
-        .string(playerName, kOut)
-        .int32(emblem)
-        .done();
+    return joinGame(JoinGame{gameNumber, playerName, emblem});
 }
 
 QByteArray createGame(const QString& gameName, const QString& mapName, const QString& playerName,
                       int32_t emblem)
 {
-    return out(Outbound::createGame, gameName.size() + mapName.size() + playerName.size())
-        .string(gameName, kOut)
-        .string(mapName, kOut)
-        .string(playerName, kOut)
-        .int32(emblem)
-        .done();
-}
-
-QByteArray mapReady()
-{
-    return out(Outbound::mapReady).done();
+    return createGame(CreateGame{gameName, mapName, playerName, emblem});
 }
 
 QByteArray startGame(int32_t speed)
 {
-    return out(Outbound::startGame).byteInt(speed).done();
+    return startGame(StartGame{speed});
 }
 
 QByteArray gameSettings(int gameTypeIndex, int32_t minutes)
 {
-    return out(Outbound::gameSettings)
-        .zeroChar(static_cast<char>('0' + gameTypeIndex))
-        .int32(minutes)
-        .done();
-}
-
-QByteArray startedAck()
-{
-    return out(Outbound::startedAck).byte('\0').byte('Z').done();
+    return gameSettings(GameSettings{static_cast<char>('0' + gameTypeIndex), minutes});
 }
 
 QByteArray step(char subCode, int32_t argument)
 {
-    return out(Outbound::step).zeroChar(subCode).int32(argument).done();
+    return step(Step{subCode, argument});
 }
 
 QByteArray chat(int32_t recipient, const QString& text)
 {
-    return out(Outbound::chat, text.size()).int32(recipient).string(text, kMaxChatTextBytes).done();
+    return chat(Chat{recipient, text});
 }
 
 QByteArray market(char operation, int32_t quantity, int32_t price)
 {
-    return out(Outbound::market).zeroChar(operation).int32(quantity).int32(price).done();
-}
-
-QByteArray pauseToggle()
-{
-    return out(Outbound::pauseToggle).done();
+    return market(Market{operation, quantity, price});
 }
 
 namespace toClient {
 
-QByteArray stepNumber(const StepNumber& m)
-{
-    return in(Inbound::stepNumber).int32(m.step).done();
-}
-
-QByteArray mapBegin()
-{
-    return in(Inbound::mapBegin).done();
-}
-
-QByteArray mapData(const MapData& m)
-{
-    if (m.file.size() > kMaxMapDataBytes)
-        return {};
-    return in(Inbound::mapData, m.file.size()).blob(m.file).done();
-}
-
-QByteArray cellUpdate(const CellUpdate& m)
-{
-    return in(Inbound::cellUpdate)
-        .int32(m.x)
-        .int32(m.y)
-        .int32(m.army)
-        .int32(m.gold)
-        .int32(m.kind)
-        .done();
-}
-
-QByteArray listEnd()
-{
-    return in(Inbound::listEnd).done();
-}
-
-QByteArray gameOver()
-{
-    return in(Inbound::gameOver).done();
-}
-
-QByteArray gameEntry(const GameEntry& m)
-{
-    return in(Inbound::gameEntry, m.gameName.size() + m.mapName.size())
-        .string(m.gameName, kIn)
-        .string(m.mapName, kIn)
-        .int32(m.gameNumber)
-        .done();
-}
-
-QByteArray leaveIfMoreNotice(const LeaveIfMoreNotice& m)
-{
-    return in(Inbound::leaveIfMoreNotice).int32(m.value).done();
-}
-
-QByteArray youAre(const YouAre& m)
-{
-    return in(Inbound::youAre).int32(m.index).done();
-}
-
-QByteArray playerUpdate(const PlayerUpdate& m)
-{
-    return in(Inbound::playerUpdate, m.name.size())
-        .int32(m.player)
-        .int32(m.army)
-        .int32(m.gold)
-        .int32(m.cityArmy)
-        .int32(m.cityGold)
-        .int32(m.x)
-        .int32(m.y)
-        .int32(m.killed)
-        .int32(m.marketOffer)
-        .int32(m.marketAmount)
-        .string(m.name, kIn)
-        .int32(m.armyChange)
-        .int32(m.goldChange)
-        .done();
-}
-
-QByteArray mapEntry(const MapEntry& m)
-{
-    return in(Inbound::mapEntry, m.mapName.size()).string(m.mapName, kIn).done();
-}
-
-QByteArray gameInfo(const GameInfo& m)
-{
-    return in(Inbound::gameInfo)
-        .int32(m.elapsedSeconds)
-        .zeroChar(m.gameType)
-        .int32(m.minutes)
-        .done();
-}
-
-QByteArray eventCame()
-{
-    return in(Inbound::eventCame).done();
-}
-
-QByteArray roundToNotice(const RoundToNotice& m)
-{
-    return in(Inbound::roundToNotice).int32(m.value).done();
-}
-
-QByteArray ignoredMessage()
-{
-    return in(Inbound::ignoredMessage).done();
-}
-
-QByteArray gameStart(const GameStart& m)
-{
-    return in(Inbound::gameStart).int32(m.speed).done();
-}
-
-QByteArray playerJoined(const PlayerJoined& m)
-{
-    return in(Inbound::playerJoined, m.name.size()).string(m.name, kIn).done();
-}
-
-QByteArray textMessage(const TextMessage& m)
-{
-    return in(Inbound::textMessage, m.text.size()).string(m.text, kIn).done();
-}
-
-QByteArray armyChangeNotice(const ArmyChangeNotice& m)
-{
-    return in(Inbound::armyChangeNotice).int32(m.player).int32(m.change).done();
-}
+#define INT(member, ...) w.int32(m.member);
+#define BYTE_INT(member, ...) w.byteInt(m.member);
+#define CHAR(member, ...) w.zeroChar(m.member);
+#define STRING(member) w.string(m.member);
+#define STRING_UPTO(member, max) w.string(m.member, max);
+#define BLOB(member) w.blob(m.member);
+#define ZERO() w.byte('\0');
+#define FIXED(letter) w.byte(#letter[0]);
+#define TO_CLIENT(name, code, Struct, fields)                                                      \
+    QByteArray name(const Struct& m)                                                               \
+    {                                                                                              \
+        Writer w(spec(Inbound::name), kMaxInboundStringBytes);                                     \
+        fields return w.done();                                                                    \
+    }
+#define TO_CLIENT_CODE_ONLY(name, code)                                                            \
+    QByteArray name()                                                                              \
+    {                                                                                              \
+        return Writer(spec(Inbound::name), kMaxInboundStringBytes).done();                         \
+    }
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    QByteArray name(const Struct& m)                                                               \
+    {                                                                                              \
+        Writer w(spec(Inbound::name), kMaxInboundStringBytes);                                     \
+        firstFields secondFields return w.done();                                                  \
+    }
+#include "messages.def"
 
 } // namespace toClient
 

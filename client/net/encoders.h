@@ -13,16 +13,19 @@ namespace vorlan {
 
 // ---- Client to server ------------------------------------------------------
 
-QByteArray hello();            ///< 00 00 4D
-QByteArray listGamesRequest(); ///< 00 52
+// One encoder per row of messages.def: name(const Struct&), or name() for a
+// message without fields (hello() is 00 00 4D, startedAck() 00 54 00 5A).
+// Strings are cut to kMaxOutboundStringBytes, chat texts to kMaxChatTextBytes.
+#define TO_SERVER(name, code, flags, Struct, fields) QByteArray name(const Struct& m);
+#define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes) QByteArray name();
+#include "messages.def"
+
+// The same, field by field, for the callers' convenience.
 
 // gameNumber travels as a byte-int: only its low byte is sent (300 -> 44).
-// Names are cut to kMaxOutboundStringBytes.
 QByteArray joinGame(int32_t gameNumber, const QString& playerName, int32_t emblem);
 QByteArray createGame(const QString& gameName, const QString& mapName, const QString& playerName,
                       int32_t emblem);
-
-QByteArray mapReady(); ///< 00 66
 
 // speed travels as a byte-int (low byte).
 QByteArray startGame(int32_t speed);
@@ -30,18 +33,14 @@ QByteArray startGame(int32_t speed);
 // The type goes as the character '0' + gameTypeIndex (0 territory, 1 gold).
 QByteArray gameSettings(int gameTypeIndex, int32_t minutes);
 
-QByteArray startedAck(); ///< 00 54 00 5A
-
 // Step-gated: send through sendStepGated.
 QByteArray step(char subCode, int32_t argument);
 
-// recipient -1 is everybody. The text is cut to kMaxChatTextBytes.
+// recipient -1 is everybody.
 QByteArray chat(int32_t recipient, const QString& text);
 
 // Step-gated: send through sendStepGated.
 QByteArray market(char operation, int32_t quantity, int32_t price);
-
-QByteArray pauseToggle(); ///< 00 30
 
 // The step guard: one step or market message per tick of the step timer.
 // Calls send(message) only while newStepCanBeSent is set, then clears the flag
@@ -66,26 +65,12 @@ bool sendStepGated(bool& newStepCanBeSent, const QByteArray& message, Send&& sen
 // client can read.
 namespace toClient {
 
-QByteArray stepNumber(const StepNumber& m);
-QByteArray mapBegin();
-// Empty when the file is longer than kMaxMapDataBytes: no client could take it.
-QByteArray mapData(const MapData& m);
-QByteArray cellUpdate(const CellUpdate& m);
-QByteArray listEnd();
-QByteArray gameOver();
-QByteArray gameEntry(const GameEntry& m);
-QByteArray leaveIfMoreNotice(const LeaveIfMoreNotice& m);
-QByteArray youAre(const YouAre& m);
-QByteArray playerUpdate(const PlayerUpdate& m);
-QByteArray mapEntry(const MapEntry& m);
-QByteArray gameInfo(const GameInfo& m);
-QByteArray eventCame();
-QByteArray roundToNotice(const RoundToNotice& m);
-QByteArray ignoredMessage();
-QByteArray gameStart(const GameStart& m);
-QByteArray playerJoined(const PlayerJoined& m);
-QByteArray textMessage(const TextMessage& m);
-QByteArray armyChangeNotice(const ArmyChangeNotice& m);
+// One encoder per row of messages.def. mapData's is empty when the file is
+// longer than kMaxMapDataBytes: no client could take it.
+#define TO_CLIENT(name, code, Struct, fields) QByteArray name(const Struct& m);
+#define TO_CLIENT_CODE_ONLY(name, code) QByteArray name();
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, ...) QByteArray name(const Struct& m);
+#include "messages.def"
 
 } // namespace toClient
 

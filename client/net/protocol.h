@@ -1,13 +1,17 @@
 #pragma once
-// The game's wire protocol, for the client and the server alike.
+// The game's wire protocol, for the client and the server alike. Every
+// message is declared once, in messages.def; its struct (messages.h), table
+// row (wire.h), encoder, decoder and handler function follow from there.
 //
 // Sending: every message has an encoder returning the whole message for one
 // socket write (encoders.h): hello(), listGamesRequest(), joinGame(...),
 // createGame(...), mapReady(), startGame(speed), gameSettings(type, minutes),
 // startedAck(), step(subCode, argument), chat(recipient, text),
-// market(operation, quantity, price), pauseToggle(). step and market go out
+// market(operation, quantity, price), pauseToggle(); those with fields also
+// take their struct, e.g. joinGame(JoinGame{...}). step and market go out
 // through sendStepGated(newStepCanBeSent, message, send). The server's
-// messages are encoded by toClient::cellUpdate(...) and its siblings.
+// messages are encoded by toClient::cellUpdate(const CellUpdate&) and its
+// siblings.
 //
 // Receiving (assembler.h): the client owns one ReceiveAssembler built on its
 // ProtocolHandler, calls reset() at every Connect and, on readyRead:

@@ -71,6 +71,60 @@ constexpr bool inboundFitsBuffer()
     return true;
 }
 
+// A code is an ASCII letter or digit.
+template <std::size_t N> constexpr bool alphanumericCodes(const std::array<MessageSpec, N>& table)
+{
+    for (const auto& m : table) {
+        const char c = m.code;
+        if (!((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')))
+            return false;
+    }
+    return true;
+}
+
+// A blob is a message's only field: its encoder and framing allow it the
+// whole buffer after its header.
+template <std::size_t N> constexpr bool blobsAlone(const std::array<MessageSpec, N>& table)
+{
+    for (const auto& m : table)
+        for (const char* t = m.layout; *t; ++t)
+            if (*t == 'x' && (t != m.layout || t[1] || m.extraZero))
+                return false;
+    return true;
+}
+
+// A string's own limit is within what its receiver reads.
+#define INT(...)
+#define BYTE_INT(...)
+#define CHAR(...)
+#define STRING(member)
+#define STRING_UPTO(member, max) static_assert((max) > 0 && (max) <= VORLAN_SIDE_LIMIT, #member);
+#define BLOB(member)
+#define ZERO()
+#define FIXED(letter)
+#define TO_CLIENT(name, code, Struct, fields) fields
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    firstFields secondFields
+#define VORLAN_SIDE_LIMIT kMaxInboundStringBytes
+#include "messages.def"
+#undef VORLAN_SIDE_LIMIT
+
+#define INT(...)
+#define BYTE_INT(...)
+#define CHAR(...)
+#define STRING(member)
+#define STRING_UPTO(member, max) static_assert((max) > 0 && (max) <= VORLAN_SIDE_LIMIT, #member);
+#define BLOB(member)
+#define ZERO()
+#define FIXED(letter)
+#define TO_SERVER(name, code, flags, Struct, fields) fields
+#define VORLAN_SIDE_LIMIT kMaxOutboundStringBytes
+#include "messages.def"
+#undef VORLAN_SIDE_LIMIT
+
+static_assert(alphanumericCodes(kInboundMessages) && alphanumericCodes(kOutboundMessages));
+static_assert(blobsAlone(kInboundMessages) && blobsAlone(kOutboundMessages));
 static_assert(uniqueKeys(kInboundMessages) && uniqueKeys(kOutboundMessages));
 static_assert(validLayouts(kInboundMessages) && validLayouts(kOutboundMessages));
 static_assert(inboundFitsBuffer());

@@ -1,8 +1,8 @@
 #pragma once
 // Wire primitives of the game protocol: the limits, the text encoding and the
-// one table of every message in both directions. Framing (assembler.cpp),
-// encoders and tests all read the tables below, so a code or a layout is
-// written down exactly once.
+// tables of every message in both directions, built from messages.def.
+// Framing (assembler.cpp), encoders and tests all read the tables below, so a
+// code or a layout is written down exactly once.
 //
 // "Inbound" and "outbound" are seen from the client: inbound messages go from
 // the server to the client, outbound ones from the client to the server.
@@ -60,83 +60,66 @@ struct MessageSpec
     bool extraZero = false; ///< one more zero byte goes ahead of the code (hello)
 };
 
-// Server to client. Order of the rows = values of Inbound. Only append.
+// Flags of a client-to-server row in messages.def.
+enum MessageFlag : uint8_t
+{
+    kPlain = 0,
+    kStepGated = 1, ///< MessageSpec::stepGated
+    kExtraZero = 2, ///< MessageSpec::extraZero
+};
+
+// The rows of messages.def, in order: Inbound and Outbound name them, the
+// tables give each one's code and layout.
+
+#define TO_CLIENT(name, ...) name,
+#define TO_CLIENT_CODE_ONLY(name, ...) name,
+#define TO_CLIENT_TWO_PARTS(name, ...) name,
 enum class Inbound : uint8_t
 {
-    stepNumber,
-    mapBegin,
-    mapData,
-    cellUpdate,
-    listEnd,
-    gameOver,
-    gameEntry,
-    leaveIfMoreNotice,
-    youAre,
-    playerUpdate,
-    mapEntry,
-    gameInfo,
-    eventCame,
-    roundToNotice,
-    ignoredMessage,
-    gameStart,
-    playerJoined,
-    textMessage,
-    armyChangeNotice,
+#include "messages.def"
 };
 
-inline constexpr std::array<MessageSpec, 19> kInboundMessages{{
-    {'0', "stepNumber", "i"},
-    {'A', "mapBegin", ""},
-    {'x', "mapData", "x"},
-    {'B', "cellUpdate", "iiiii"}, // x, y, army, gold, kind
-    {'E', "listEnd", ""},
-    {'F', "gameOver", ""},
-    {'G', "gameEntry", "s|si"}, // game name | map name, game number
-    {'L', "leaveIfMoreNotice", "i"},
-    {'N', "youAre", "i"},
-    {'P', "playerUpdate", "iiiiiiiiiisii"}, // see PlayerUpdate
-    {'Q', "mapEntry", "s"},
-    {'T', "gameInfo", "ici"}, // elapsed seconds, type, minutes
-    {'V', "eventCame", ""},
-    {'Y', "roundToNotice", "i"},
-    {'e', "ignoredMessage", ""},
-    {'m', "gameStart", "i"},
-    {'p', "playerJoined", "s"},
-    {'q', "textMessage", "s"},
-    {'u', "armyChangeNotice", "ii"}, // player, change
-}};
-
-// Client to server. Order of the rows = values of Outbound. Only append.
+#define TO_SERVER(name, ...) name,
+#define TO_SERVER_CODE_ONLY(name, ...) name,
 enum class Outbound : uint8_t
 {
-    hello,
-    listGamesRequest,
-    joinGame,
-    createGame,
-    mapReady,
-    startGame,
-    gameSettings,
-    startedAck,
-    step,
-    chat,
-    market,
-    pauseToggle,
+#include "messages.def"
 };
 
-inline constexpr std::array<MessageSpec, 12> kOutboundMessages{{
-    {'M', "hello", "", false, true}, // 00 00 4D
-    {'R', "listGamesRequest", ""},
-    {'J', "joinGame", "bsi"},    // game number, player name, emblem
-    {'S', "createGame", "sssi"}, // game, map, player name, emblem
-    {'f', "mapReady", ""},
-    {'m', "startGame", "b"},      // speed
-    {'t', "gameSettings", "ci"},  // type, minutes
-    {'T', "startedAck", "z=Z"},   // 00 54 00 5A
-    {'s', "step", "ci", true},    // sub-code, argument
-    {'j', "chat", "is"},          // recipient, text
-    {'K', "market", "cii", true}, // operation, quantity, price
-    {'0', "pauseToggle", ""},
-}};
+// Each field gives its layout letters (below); the literals of a row join
+// into its layout string.
+#define INT(...) "i"
+#define BYTE_INT(...) "b"
+#define CHAR(...) "c"
+#define STRING(...) "s"
+#define STRING_UPTO(...) "s"
+#define BLOB(...) "x"
+#define ZERO() "z"
+#define FIXED(letter) "=" #letter
+#define TO_CLIENT(name, code, Struct, fields) MessageSpec{code, #name, "" fields},
+#define TO_CLIENT_CODE_ONLY(name, code) MessageSpec{code, #name, ""},
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    MessageSpec{code, #name, "" firstFields "|" secondFields},
+inline constexpr std::array kInboundMessages{
+#include "messages.def"
+};
+
+#define INT(...) "i" // the same letters again: messages.def undefines them
+#define BYTE_INT(...) "b"
+#define CHAR(...) "c"
+#define STRING(...) "s"
+#define STRING_UPTO(...) "s"
+#define BLOB(...) "x"
+#define ZERO() "z"
+#define FIXED(letter) "=" #letter
+#define TO_SERVER(name, code, flags, Struct, fields)                                               \
+    MessageSpec{code, #name, "" fields, ((flags)&kStepGated) != 0, ((flags)&kExtraZero) != 0},
+#define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes)                                         \
+    MessageSpec{code, #name, "" fixedBytes, ((flags)&kStepGated) != 0, ((flags)&kExtraZero) != 0},
+inline constexpr std::array kOutboundMessages{
+#include "messages.def"
+};
 
 constexpr const MessageSpec& spec(Inbound m)
 {

@@ -144,6 +144,69 @@ private:
     void add(std::string line) { events.push_back(std::move(line)); }
 };
 
+// Fills the fields of a declared message from a seed: any int, any byte-int
+// and character, texts in Latin and Cyrillic. `longest`: every text and the
+// map file as long as its receiver takes.
+class Filler
+{
+public:
+    explicit Filler(uint32_t seed, bool longest = false) : rng_(seed), longest_(longest) {}
+
+    void integer(int32_t& v) { v = static_cast<int32_t>(rng_()); }
+    void byteInt(int32_t& v) { v = static_cast<int32_t>(rng_() % 256); }
+    void character(char& c) { c = static_cast<char>(rng_()); }
+    void text(QString& s, int maxBytes)
+    {
+        const int n = longest_ ? maxBytes : int(rng_() % 21);
+        s.clear();
+        for (int i = 0; i < n; ++i)
+            s += rng_() % 2 ? QChar(0x0410 + int(rng_() % 64)) : QChar('a' + int(rng_() % 26));
+    }
+    void blob(QByteArray& b)
+    {
+        b.resize(longest_ ? kMaxMapDataBytes : qsizetype(rng_() % 300));
+        for (auto& c : b)
+            c = static_cast<char>(rng_());
+    }
+
+private:
+    std::mt19937 rng_;
+    bool longest_;
+};
+
+// A well-formed message of any declared kind, filled from `seed`.
+inline QByteArray filledInbound(Inbound kind, uint32_t seed)
+{
+    Filler g(seed);
+    const int limit = kMaxInboundStringBytes;
+    switch (kind) {
+#define INT(member, ...) g.integer(m.member);
+#define BYTE_INT(member, ...) g.byteInt(m.member);
+#define CHAR(member, ...) g.character(m.member);
+#define STRING(member) g.text(m.member, limit);
+#define STRING_UPTO(member, max) g.text(m.member, max);
+#define BLOB(member) g.blob(m.member);
+#define ZERO()
+#define FIXED(letter)
+#define TO_CLIENT(name, code, Struct, fields)                                                      \
+    case Inbound::name: {                                                                          \
+        Struct m;                                                                                  \
+        fields return toClient::name(m);                                                           \
+    }
+#define TO_CLIENT_CODE_ONLY(name, code)                                                            \
+    case Inbound::name:                                                                            \
+        return toClient::name();
+#define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
+                            SecondStruct, secondFields)                                            \
+    case Inbound::name: {                                                                          \
+        Struct m;                                                                                  \
+        firstFields secondFields return toClient::name(m);                                         \
+    }
+#include "messages.def"
+    }
+    return {};
+}
+
 // A well-formed message of the given kind; `seed` varies its values and the
 // lengths of its texts.
 inline QByteArray sampleInbound(Inbound kind, uint32_t seed = 1)
@@ -203,8 +266,10 @@ inline QByteArray sampleInbound(Inbound kind, uint32_t seed = 1)
         return textMessage({text(127)});
     case Inbound::armyChangeNotice:
         return armyChangeNotice({num(0, 7), num(-600, 600)});
+    default: // a message declared since: values from its declaration
+        break;
     }
-    return {};
+    return filledInbound(kind, seed);
 }
 
 // A long stream of every kind of message, in random order.
