@@ -451,14 +451,7 @@ void ReceiveAssembler::deliver(int row, int part, const uint8_t* message, int le
     Reader r(message);
     ProtocolHandler& h = handler_;
     switch (static_cast<Inbound>(row)) {
-#define INT(member, ...) m.member = r.int32();
-#define BYTE_INT(member, ...) m.member = r.byteInt();
-#define CHAR(member, ...) m.member = r.zeroChar();
-#define STRING(member) m.member = r.string();
-#define STRING_UPTO(member, max) m.member = r.string();
-#define BLOB(member) m.member = r.blob();
-#define ZERO() r.skip(1);
-#define FIXED(letter) r.skip(1);
+#include "fieldreaders.inc"
 #define TO_CLIENT(name, code, Struct, fields)                                                      \
     case Inbound::name: {                                                                          \
         Struct m;                                                                                  \
@@ -498,14 +491,7 @@ void ClientMessageAssembler::deliver(int row, int, const uint8_t* message, int)
     Reader r(message);
     ClientMessageHandler& h = handler_;
     switch (static_cast<Outbound>(row)) {
-#define INT(member, ...) m.member = r.int32();
-#define BYTE_INT(member, ...) m.member = r.byteInt();
-#define CHAR(member, ...) m.member = r.zeroChar();
-#define STRING(member) m.member = r.string();
-#define STRING_UPTO(member, max) m.member = r.string();
-#define BLOB(member) m.member = r.blob();
-#define ZERO() r.skip(1);
-#define FIXED(letter) r.skip(1);
+#include "fieldreaders.inc"
 #define TO_SERVER(name, code, flags, Struct, fields)                                               \
     case Outbound::name: {                                                                         \
         Struct m;                                                                                  \

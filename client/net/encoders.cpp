@@ -89,14 +89,7 @@ private:
 // Each row of messages.def becomes an encoder that writes the fields of its
 // struct m, in order, into the Writer w.
 
-#define INT(member, ...) w.int32(m.member);
-#define BYTE_INT(member, ...) w.byteInt(m.member);
-#define CHAR(member, ...) w.zeroChar(m.member);
-#define STRING(member) w.string(m.member);
-#define STRING_UPTO(member, max) w.string(m.member, max);
-#define BLOB(member) w.blob(m.member);
-#define ZERO() w.byte('\0');
-#define FIXED(letter) w.byte(#letter[0]);
+#include "fieldwriters.inc"
 #define TO_SERVER(name, code, flags, Struct, fields)                                               \
     QByteArray name(const Struct& m)                                                               \
     {                                                                                              \
@@ -149,14 +142,7 @@ QByteArray market(char operation, int32_t quantity, int32_t price)
 
 namespace toClient {
 
-#define INT(member, ...) w.int32(m.member);
-#define BYTE_INT(member, ...) w.byteInt(m.member);
-#define CHAR(member, ...) w.zeroChar(m.member);
-#define STRING(member) w.string(m.member);
-#define STRING_UPTO(member, max) w.string(m.member, max);
-#define BLOB(member) w.blob(m.member);
-#define ZERO() w.byte('\0');
-#define FIXED(letter) w.byte(#letter[0]);
+#include "fieldwriters.inc"
 #define TO_CLIENT(name, code, Struct, fields)                                                      \
     QByteArray name(const Struct& m)                                                               \
     {                                                                                              \
