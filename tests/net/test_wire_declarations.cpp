@@ -93,14 +93,7 @@ constexpr int kRounds = 3;
 
 } // namespace
 
-#define INT(member, ...) g.integer(m.member);
-#define BYTE_INT(member, ...) g.byteInt(m.member);
-#define CHAR(member, ...) g.character(m.member);
-#define STRING(member) g.text(m.member, limit);
-#define STRING_UPTO(member, max) g.text(m.member, max);
-#define BLOB(member) g.blob(m.member);
-#define ZERO()
-#define FIXED(letter)
+#include "fieldfillers.inc"
 
 TEST(MessageDeclarations, EveryServerMessageArrivesAsItWasSent)
 {
@@ -160,14 +153,7 @@ TEST(MessageDeclarations, EveryServerMessageArrivesAsItWasSent)
     }
 }
 
-#define INT(member, ...) g.integer(m.member);
-#define BYTE_INT(member, ...) g.byteInt(m.member);
-#define CHAR(member, ...) g.character(m.member);
-#define STRING(member) g.text(m.member, limit);
-#define STRING_UPTO(member, max) g.text(m.member, max);
-#define BLOB(member) g.blob(m.member);
-#define ZERO()
-#define FIXED(letter)
+#include "fieldfillers.inc"
 
 TEST(MessageDeclarations, EveryClientMessageArrivesAsItWasSent)
 {
