@@ -93,35 +93,32 @@ template <std::size_t N> constexpr bool blobsAlone(const std::array<MessageSpec,
     return true;
 }
 
-// A string's own limit is within what its receiver reads.
+// A string's own limit is within what its receiver reads: each row's fields
+// are checked in a scope that knows its receiver's limit.
 #define INT(...)
 #define BYTE_INT(...)
 #define CHAR(...)
 #define STRING(member)
-#define STRING_UPTO(member, max) static_assert((max) > 0 && (max) <= VORLAN_SIDE_LIMIT, #member);
+#define STRING_UPTO(member, max) static_assert((max) > 0 && (max) <= kReceiverLimit, #member);
 #define BLOB(member)
 #define ZERO()
 #define FIXED(letter)
-#define TO_CLIENT(name, code, Struct, fields) fields
+#define TO_CLIENT(name, code, Struct, fields)                                                      \
+    struct name##ToClientLimits                                                                    \
+    {                                                                                              \
+        static constexpr int kReceiverLimit = kMaxInboundStringBytes;                              \
+        fields                                                                                     \
+    };
 #define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
                             SecondStruct, secondFields)                                            \
-    firstFields secondFields
-#define VORLAN_SIDE_LIMIT kMaxInboundStringBytes
+    TO_CLIENT(name, code, Struct, firstFields secondFields)
+#define TO_SERVER(name, code, flags, Struct, fields)                                               \
+    struct name##ToServerLimits                                                                    \
+    {                                                                                              \
+        static constexpr int kReceiverLimit = kMaxOutboundStringBytes;                             \
+        fields                                                                                     \
+    };
 #include "messages.def"
-#undef VORLAN_SIDE_LIMIT
-
-#define INT(...)
-#define BYTE_INT(...)
-#define CHAR(...)
-#define STRING(member)
-#define STRING_UPTO(member, max) static_assert((max) > 0 && (max) <= VORLAN_SIDE_LIMIT, #member);
-#define BLOB(member)
-#define ZERO()
-#define FIXED(letter)
-#define TO_SERVER(name, code, flags, Struct, fields) fields
-#define VORLAN_SIDE_LIMIT kMaxOutboundStringBytes
-#include "messages.def"
-#undef VORLAN_SIDE_LIMIT
 
 static_assert(alphanumericCodes(kInboundMessages) && alphanumericCodes(kOutboundMessages));
 static_assert(blobsAlone(kInboundMessages) && blobsAlone(kOutboundMessages));

@@ -86,16 +86,9 @@ enum class Outbound : uint8_t
 #include "messages.def"
 };
 
-// Each field gives its layout letters (below); the literals of a row join
-// into its layout string.
-#define INT(...) "i"
-#define BYTE_INT(...) "b"
-#define CHAR(...) "c"
-#define STRING(...) "s"
-#define STRING_UPTO(...) "s"
-#define BLOB(...) "x"
-#define ZERO() "z"
-#define FIXED(letter) "=" #letter
+// Each field gives its layout letters (fieldletters.inc); the literals of a
+// row join into its layout string.
+#include "fieldletters.inc"
 #define TO_CLIENT(name, code, Struct, fields) MessageSpec{code, #name, "" fields},
 #define TO_CLIENT_CODE_ONLY(name, code) MessageSpec{code, #name, ""},
 #define TO_CLIENT_TWO_PARTS(name, code, Struct, first, FirstStruct, firstFields, second,           \
@@ -105,14 +98,7 @@ inline constexpr std::array kInboundMessages{
 #include "messages.def"
 };
 
-#define INT(...) "i" // the same letters again: messages.def undefines them
-#define BYTE_INT(...) "b"
-#define CHAR(...) "c"
-#define STRING(...) "s"
-#define STRING_UPTO(...) "s"
-#define BLOB(...) "x"
-#define ZERO() "z"
-#define FIXED(letter) "=" #letter
+#include "fieldletters.inc"
 #define TO_SERVER(name, code, flags, Struct, fields)                                               \
     MessageSpec{code, #name, "" fields, ((flags)&kStepGated) != 0, ((flags)&kExtraZero) != 0},
 #define TO_SERVER_CODE_ONLY(name, code, flags, fixedBytes)                                         \
