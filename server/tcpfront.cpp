@@ -438,7 +438,16 @@ void TcpFront::setGameTimer(int game, int intervalMs)
     if (it == timers_.end()) {
         auto timer = std::make_unique<QTimer>();
         timer->setTimerType(Qt::PreciseTimer);
-        QObject::connect(timer.get(), &QTimer::timeout, timer.get(), [this, game] {
+        QTimer* self = timer.get();
+        QObject::connect(self, &QTimer::timeout, self, [this, game, self] {
+            // Qt fires every expired timer in one pass before it looks at the
+            // sockets again, and with hundreds of games such a pass lasts
+            // milliseconds: the network is served before each step, so an
+            // order waits for one step at most, not for all that are due.
+            readyEvents();
+            const auto current = timers_.find(game);
+            if (current == timers_.end() || current->second.get() != self)
+                return; // the game ended meanwhile
             server_.stepGame(game);
             flush();
         });

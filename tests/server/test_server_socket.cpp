@@ -1,6 +1,6 @@
 // The server on a real socket (loopback, a free port): a whole lobby-to-play
-// round trip, a client sending garbage that is dropped alone, and the limits
-// of the network front.
+// round trip, a client sending garbage that is dropped alone, the limits of
+// the network front, and orders served between the steps of many games.
 #include "encoders.h"
 #include "server_support.h"
 #include "tcpfront.h"
@@ -10,6 +10,8 @@
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTcpSocket>
+#include <sys/socket.h>
+#include <thread>
 
 namespace vorlan {
 namespace {
@@ -174,6 +176,49 @@ TEST_F(FrontTest, SilentAndIdleLobbyConnectionsAreDroppedPlayersAreNot)
     EXPECT_TRUE(player.connected()); // in a waiting room
     EXPECT_EQ(lines.filter("sent nothing").size(), 1);
     EXPECT_EQ(lines.filter("idle in the lobby").size(), 1);
+}
+
+TEST_F(FrontTest, AnOrderThatComesWhileOtherGamesStepIsAnsweredBeforeItsOwnGameSteps)
+{
+    // Steps of 100 ms and minutes of 300 ms: a game of one minute ends with
+    // its third step, one of two minutes plays on.
+    front.server().setMinuteMs(300);
+    listen({});
+    Client ann(front.port()), bob(front.port());
+    const auto play = [&](Client& c, const char* game, const char* name, int minutes) {
+        c.socket.write(hello() + createGame(game, "small", name, 0));
+        ASSERT_TRUE(waitFor([&] { return c.view.count("mapBegin") == 1; }));
+        c.socket.write(mapReady());
+        ASSERT_TRUE(waitFor([&] { return c.view.count("gameInfo") == 1; }));
+        c.socket.write(startGame(4) + gameSettings(0, minutes));
+        ASSERT_TRUE(waitFor([&] { return c.view.count("gameStart") == 1; }));
+        c.socket.write(startedAck());
+        ASSERT_TRUE(waitFor([&] { return c.view.texts.contains(kSyncedText); }));
+    };
+    play(ann, "short", "Ann", 1);
+    play(bob, "long", "Bob", 2);
+    ASSERT_TRUE(waitFor([&] { return bob.view.step == 2 && bob.socket.bytesToWrite() == 0; }));
+    // Bob's order reaches the server while it runs the third steps, which
+    // are all due at once: it comes with the end of Ann's game, before
+    // Bob's game steps.
+    const qsizetype mark = bob.view.names.size();
+    bool sent = false;
+    front.setLogSink([&](const QString& line) {
+        if (line.contains("over after") && !sent) {
+            const QByteArray order = step('R', 0);
+            ASSERT_EQ(::send(int(bob.socket.socketDescriptor()), order.constData(),
+                             size_t(order.size()), MSG_NOSIGNAL),
+                      order.size());
+            sent = true;
+        }
+    });
+    std::this_thread::sleep_for(std::chrono::milliseconds(250));
+    ASSERT_TRUE(waitFor([&] { return bob.view.step >= 3 && bob.view.map.players[0].x == 2; }));
+    ASSERT_TRUE(sent);
+    const qsizetype answer = bob.view.names.indexOf("playerUpdate", mark);
+    const qsizetype stepped = bob.view.names.indexOf("stepNumber", mark);
+    ASSERT_GE(answer, 0);
+    EXPECT_LT(answer, stepped);
 }
 
 TEST(ServerSocket, LobbyToPlayOverTcpAndGarbageDropsOnlyItsSender)
