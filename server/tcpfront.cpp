@@ -149,6 +149,7 @@ bool TcpFront::listen(const QHostAddress& address, quint16 port)
 
 void TcpFront::readyEvents()
 {
+    lastTurnNs_ = clock_.nsecsElapsed();
     epoll_event events[kEventsPerTurn];
     const int n = epoll_wait(epoll_, events, kEventsPerTurn, 0);
     for (int i = 0; i < n; ++i) {
@@ -442,9 +443,11 @@ void TcpFront::setGameTimer(int game, int intervalMs)
         QObject::connect(self, &QTimer::timeout, self, [this, game, self] {
             // Qt fires every expired timer in one pass before it looks at the
             // sockets again, and with hundreds of games such a pass lasts
-            // milliseconds: the network is served before each step, so an
-            // order waits for one step at most, not for all that are due.
-            readyEvents();
+            // milliseconds: between the steps the sockets are served once a
+            // millisecond, so an order waits about that long at most, while
+            // the steps of a short pass still run back to back.
+            if (clock_.nsecsElapsed() - lastTurnNs_ >= kServeSocketsEveryNs)
+                readyEvents();
             const auto current = timers_.find(game);
             if (current == timers_.end() || current->second.get() != self)
                 return; // the game ended meanwhile

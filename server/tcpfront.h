@@ -38,6 +38,10 @@ constexpr int kSilentConnectionMs = 15000; ///< a connection that has sent nothi
 constexpr int kIdleLobbyMs = 300000;       ///< a lobby client silent this long is dropped
 constexpr int kEventsPerTurn = 1024;       ///< ready sockets taken from epoll per turn
 
+// While many steps are due at once, the sockets are served between two of
+// them at least this often.
+constexpr qint64 kServeSocketsEveryNs = 1000000;
+
 class TcpFront final : public ServerOutput
 {
 public:
@@ -123,6 +127,7 @@ private:
     std::map<int, std::unique_ptr<QTimer>> timers_;
     QTimer sweeper_;
     QElapsedTimer clock_;
+    qint64 lastTurnNs_ = 0; ///< when readyEvents() last looked at the sockets
     Limits limits_;
     bool quiet_ = false;
     std::function<void(const QString&)> sink_;

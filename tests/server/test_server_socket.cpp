@@ -199,8 +199,8 @@ TEST_F(FrontTest, AnOrderThatComesWhileOtherGamesStepIsAnsweredBeforeItsOwnGameS
     play(bob, "long", "Bob", 2);
     ASSERT_TRUE(waitFor([&] { return bob.view.step == 2 && bob.socket.bytesToWrite() == 0; }));
     // Bob's order reaches the server while it runs the third steps, which
-    // are all due at once: it comes with the end of Ann's game, before
-    // Bob's game steps.
+    // are all due at once: it comes with the end of Ann's game, whose step
+    // takes long, before Bob's game steps.
     const qsizetype mark = bob.view.names.size();
     bool sent = false;
     front.setLogSink([&](const QString& line) {
@@ -210,6 +210,7 @@ TEST_F(FrontTest, AnOrderThatComesWhileOtherGamesStepIsAnsweredBeforeItsOwnGameS
                              size_t(order.size()), MSG_NOSIGNAL),
                       order.size());
             sent = true;
+            std::this_thread::sleep_for(std::chrono::milliseconds(2));
         }
     });
     std::this_thread::sleep_for(std::chrono::milliseconds(250));
