@@ -9,14 +9,15 @@
 #include "controls/hotkeyedit.h"
 #include "controls/keys.h"
 #include "controls/orders.h"
+#include "encoders.h"
 #include "modal.h"
-#include "net/client.h"
-#include "net/encoders.h"
-#include "net/ingame.h"
-#include "net/mainwindow.h"
 #include "options/optionsdialog.h"
 #include "scriptedserver.h"
+#include "session.h"
 #include "settings.h"
+#include "view/client.h"
+#include "view/ingame.h"
+#include "view/mainwindow.h"
 #include "view/mappanel.h"
 
 #include <gtest/gtest.h>
@@ -582,13 +583,13 @@ TEST_F(InGameTest, ANewGameStartsFromCleanValues)
     press(Qt::Key_F6, Qt::ShiftModifier);
     ASSERT_TRUE(f().bot().active());
     press(Qt::Key_F1); // an amount entry left open
-    ASSERT_EQ(f().orders().entryMode, kEntryPutArmy);
+    ASSERT_EQ(f().session().entryMode, kEntryPutArmy);
 
     server.client->abort();
     ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kNotConnected; }));
-    EXPECT_EQ(f().orders().roundTo, 0);
-    EXPECT_EQ(f().orders().leaveIfMore, 100);
-    EXPECT_EQ(f().orders().entryMode, kEntryNone);
+    EXPECT_EQ(f().session().roundTo, 0);
+    EXPECT_EQ(f().session().leaveIfMore, 100);
+    EXPECT_EQ(f().session().entryMode, kEntryNone);
     EXPECT_EQ(f().chat().chatMode, kChatNone);
     EXPECT_EQ(f().Timer2.interval(), 500);
     // The bot is unloaded: the next start loads it afresh and plans anew.
