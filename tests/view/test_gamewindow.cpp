@@ -1,6 +1,7 @@
-// A game as the client plays it against a scripted server: the start, the
-// server's updates drawn on the map, control texts, orders under the step
-// guard, the recipients grid and the end of the game.
+// The game window played against a scripted server, with keys as the desktop
+// delivers them: the map and the status panel drawn, control texts shown,
+// orders, chat and voices from the keyboard, the recipients grid and the end
+// of the game. The rules behind them are the session's (test_session).
 #include "bytes.h"
 #include "controls/bothost.h"
 #include "controls/chat.h"
@@ -198,22 +199,6 @@ protected:
 
 } // namespace
 
-TEST(InGameTimers, StepIntervalBySpeed)
-{
-    EXPECT_EQ(InGame::stepInterval(0), 1100);
-    EXPECT_EQ(InGame::stepInterval(1), 700);
-    EXPECT_EQ(InGame::stepInterval(2), 500);
-    EXPECT_EQ(InGame::stepInterval(3), 350);
-    EXPECT_EQ(InGame::stepInterval(4), 100);
-}
-
-TEST(InGameHud, ValueWithItsChange)
-{
-    EXPECT_EQ(withChange(120, 0), "120");
-    EXPECT_EQ(withChange(120, 5), "120(+5)");
-    EXPECT_EQ(withChange(120, -5), "120(-5)");
-}
-
 TEST_F(InGameTest, StartShowsTheMapAndTheCursor)
 {
     start(4);
@@ -241,17 +226,6 @@ TEST_F(InGameTest, PlayerMovesRedrawTheOldBlockAndTheCursor)
     serve(player(0, 9, 9, 77));
     EXPECT_EQ(map().players[0].x, 1);
     EXPECT_EQ(map().players[0].army, 10);
-}
-
-TEST_F(InGameTest, CellUpdatesAreStoredAndDrawnOutOfRangeIgnored)
-{
-    start();
-    serve(toClient::cellUpdate({1, 0, 35, 0, 0}) + toClient::cellUpdate({7, 0, 1, 1, 0}) +
-          toClient::cellUpdate({0, 1, 1, 1, 12}));
-    EXPECT_EQ(map().cell(1, 0).kind, 0);
-    EXPECT_EQ(map().cell(1, 0).army, 35);
-    EXPECT_EQ(map().cell(0, 1).kind, kNeutral);
-    EXPECT_EQ(st().status, kOwnPlayerKnown); // never a violation
 }
 
 TEST_F(InGameTest, ControlTexts)
@@ -307,14 +281,6 @@ TEST_F(InGameTest, ChatLinesNeverPassForControlTexts)
     EXPECT_EQ(f().msg->height(), 95);
 }
 
-TEST(ControlTexts, ExactFormsOnly)
-{
-    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:007"), "7");
-    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:00"), "0"); // ends the game too
-    EXPECT_TRUE(InGame::timeLeftMinutes("TIME LEFT:-1").isNull());
-    EXPECT_TRUE(InGame::voiceNumber("voice:").isNull());
-}
-
 TEST_F(InGameTest, GrowthAndArmyChanges)
 {
     start();
@@ -327,55 +293,6 @@ TEST_F(InGameTest, GrowthAndArmyChanges)
     EXPECT_EQ(f().chat().changeAge[2], ChatControls::kFreshChange);
     EXPECT_TRUE(f().chatOptions->item(3, 3) == nullptr ||
                 f().chatOptions->item(3, 3)->text().isEmpty());
-}
-
-TEST_F(InGameTest, OneOrderPerTickAndEdges)
-{
-    start();
-    press(Qt::Key_Left); // column 0: nothing
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Right);
-    press(Qt::Key_Down); // same tick: dropped
-    EXPECT_EQ(sent(), hex("0073"
-                          "0052"
-                          "00000000"));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Down);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0044"
-                          "00000000"));
-    EXPECT_TRUE(f().focusButton->hasFocus()); // the arrows never move the focus
-}
-
-TEST_F(InGameTest, AlliesAreNotAttackedUntilUnmarked)
-{
-    start();
-    serve(player(0, 2, 1, 10)); // on a city, next to nothing owned
-    // Player 1 stands on (3, 0); walk to (3, 1) and try up into his block.
-    serve(player(0, 3, 1, 10));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Up);
-    EXPECT_EQ(sent(), QByteArray());                // an ally, by the initial marks
-    f().chat().mark(ChatControls::kEnemyColumn, 2); // player 1 becomes an enemy
-    EXPECT_FALSE(f().chat().isAlly(1));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Up);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0055"
-                          "00000000"));
-}
-
-TEST_F(InGameTest, CityStepsOnlyFromACity)
-{
-    start();
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Left, Qt::ShiftModifier); // (0, 0) is no city
-    EXPECT_EQ(sent(), QByteArray());
-    serve(player(0, 1, 1, 10));
-    press(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0032"
-                          "00000000"));
 }
 
 TEST_F(InGameTest, DigitsAndTypedAmounts)
@@ -407,44 +324,6 @@ TEST_F(InGameTest, DigitsAndTypedAmounts)
 
     f().runMenuAction(kMenuAutoLimit);
     EXPECT_EQ(f().deltaArmyText->text(), "100"); // nothing confirmed yet
-}
-
-TEST_F(InGameTest, RoundToCyclesOnConfirmation)
-{
-    start();
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0074"
-                          "0000001e"
-                          "0073"
-                          "0074"
-                          "0000001e"));
-    serve(toClient::roundToNotice({30}));
-    EXPECT_EQ(f().roundToText->text(), "30");
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0074"
-                          "00000064"));
-}
-
-TEST_F(InGameTest, RecipientMarks)
-{
-    ChatControls& c = f().chat();
-    c.mark(ChatControls::kEnemyColumn, 3);
-    EXPECT_TRUE(c.isEnemy(2));
-    EXPECT_FALSE(c.isAlly(2));
-    c.mark(ChatControls::kEnemyColumn, 3); // a second press removes it
-    EXPECT_FALSE(c.isEnemy(2));
-    EXPECT_FALSE(c.isAlly(2));
-    c.mark(ChatControls::kAllyColumn, ChatControls::kAllRow);
-    for (int p = 0; p < 8; ++p) {
-        EXPECT_TRUE(c.isAlly(p));
-        EXPECT_FALSE(c.isEnemy(p));
-    }
 }
 
 TEST_F(InGameTest, ChatFromTheKeyboard)
