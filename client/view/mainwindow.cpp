@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
+#include "bothost.h"
 #include "connection.h"
-#include "controls/bothost.h"
 #include "controls/chat.h"
 #include "controls/dispatcher.h"
 #include "controls/keys.h"
@@ -694,8 +694,8 @@ void TForm1::Timer2Timer()
     session_->newStep();
     if (bot_->active() && state_.map)
         refreshTotalsForBot(*state_.map);
-    // The bot's order goes past the guard: the bot lowers it itself.
-    bot_->tick([this](char letter, int32_t value) { connection().write(step(letter, value)); });
+    // The bot's order is this step's order: the guard has just gone up.
+    bot_->tick([this](char letter, int32_t value) { session_->sendStep(letter, value); });
 }
 
 void TForm1::Timer3Timer()

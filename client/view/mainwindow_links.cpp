@@ -1,7 +1,7 @@
 // The main window's calls into the other windows: options (sound, music,
 // bot library), monitor, results and first help.
 #include "connection.h"
-#include "controls/bothost.h"
+#include "bothost.h"
 #include "controls/chat.h"
 #include "mainwindow.h"
 #include "options/market.h"

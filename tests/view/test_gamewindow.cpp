@@ -3,7 +3,7 @@
 // orders, chat and voices from the keyboard, the recipients grid and the end
 // of the game. The rules behind them are the session's (test_session).
 #include "bytes.h"
-#include "controls/bothost.h"
+#include "bothost.h"
 #include "controls/chat.h"
 #include "controls/commands.h"
 #include "controls/dispatcher.h"
