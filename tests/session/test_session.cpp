@@ -6,6 +6,7 @@
 #include "encoders.h"
 #include "scriptedserver.h"
 #include "session.h"
+#include "smallgame.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
@@ -14,20 +15,6 @@
 using namespace vorlan;
 
 namespace {
-
-// 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
-// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0),
-// (3,0), (3,2).
-QByteArray gameMap()
-{
-    return hex("040303"
-               "00090801"
-               "090b0b09"
-               "0a090909"
-               "0000"
-               "0300"
-               "0302");
-}
 
 // Writes down what the session tells the windows.
 struct Recorder : SessionView, LobbyView, GameView
@@ -92,7 +79,7 @@ protected:
         ASSERT_TRUE(server.waitForClient());
         ASSERT_TRUE(server.waitForBytes(5)); // hello and the list request
         server.take();
-        server.send(toClient::mapBegin() + toClient::mapData({gameMap()}));
+        server.send(toClient::mapBegin() + toClient::mapData({smallGameMap()}));
         ASSERT_TRUE(QTest::qWaitFor([&] { return state.status == kMapReceived; }));
         ASSERT_TRUE(server.waitForBytes(2));
         EXPECT_EQ(server.take(), hex("0066")); // mapReady
@@ -106,16 +93,7 @@ protected:
         EXPECT_EQ(sent(), hex("0054005a")); // startedAck
     }
 
-    QByteArray player(int index, int x, int y, int army)
-    {
-        PlayerUpdate u;
-        u.player = index;
-        u.x = x;
-        u.y = y;
-        u.army = army;
-        u.name = index == 0 ? "Ann" : index == 1 ? "Bob" : "Cy";
-        return toClient::playerUpdate(u);
-    }
+    QByteArray player(int index, int x, int y, int army) { return playerRecord(index, x, y, army); }
 
     // Sends bytes and waits until the session has taken them in.
     void serve(const QByteArray& bytes)

@@ -2,8 +2,8 @@
 // delivers them: the map and the status panel drawn, control texts shown,
 // orders, chat and voices from the keyboard, the recipients grid and the end
 // of the game. The rules behind them are the session's (test_session).
-#include "bytes.h"
 #include "bothost.h"
+#include "bytes.h"
 #include "controls/chat.h"
 #include "controls/commands.h"
 #include "controls/dispatcher.h"
@@ -16,6 +16,7 @@
 #include "scriptedserver.h"
 #include "session.h"
 #include "settings.h"
+#include "smallgame.h"
 #include "view/client.h"
 #include "view/ingame.h"
 #include "view/mainwindow.h"
@@ -36,20 +37,6 @@
 using namespace vorlan;
 
 namespace {
-
-// 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
-// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0),
-// (3,0), (3,2).
-QByteArray gameMap()
-{
-    return hex("040303"
-               "00090801"
-               "090b0b09"
-               "0a090909"
-               "0000"
-               "0300"
-               "0302");
-}
 
 const QColor kRed(255, 0, 0);
 
@@ -115,7 +102,7 @@ protected:
         ASSERT_TRUE(server.waitForClient());
         ASSERT_TRUE(server.waitForBytes(5));
         server.take();
-        server.send(toClient::mapBegin() + toClient::mapData({gameMap()}));
+        server.send(toClient::mapBegin() + toClient::mapData({smallGameMap()}));
         ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kMapReceived; }));
         ASSERT_TRUE(server.waitForBytes(2));
         EXPECT_EQ(server.take(), hex("0066")); // mapReady
@@ -132,16 +119,7 @@ protected:
         EXPECT_EQ(server.take(), hex("0054005a")); // startedAck
     }
 
-    QByteArray player(int index, int x, int y, int army)
-    {
-        PlayerUpdate u;
-        u.player = index;
-        u.x = x;
-        u.y = y;
-        u.army = army;
-        u.name = index == 0 ? "Ann" : index == 1 ? "Bob" : "Cy";
-        return toClient::playerUpdate(u);
-    }
+    QByteArray player(int index, int x, int y, int army) { return playerRecord(index, x, y, army); }
 
     // Sends bytes and waits until the client has taken them in.
     void serve(const QByteArray& bytes)
