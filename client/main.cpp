@@ -1,9 +1,9 @@
 // The Vorlane client: finds its files and the temporary directory, creates
 // every window and runs until the main window closes.
-#include "net/client.h"
-#include "net/datafiles.h"
-#include "net/mainwindow.h"
-#include "net/startup.h"
+#include "datafiles.h"
+#include "startup.h"
+#include "view/client.h"
+#include "view/mainwindow.h"
 
 #include <QApplication>
 #include <QDir>

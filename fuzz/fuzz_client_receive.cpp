@@ -8,13 +8,13 @@
 // Checked: byte-by-byte and block feeding give the same messages, the same
 // violation and take the same bytes; the real client keeps a map within the
 // grid, its own index within the players and at most 100 game log lines.
+#include "assembler.h"
+#include "connection.h"
 #include "contract.h"
-#include "net/assembler.h"
-#include "net/client.h"
-#include "net/connection.h"
-#include "net/mainwindow.h"
 #include "settings.h"
 #include "test_wire_support.h"
+#include "view/client.h"
+#include "view/mainwindow.h"
 
 #include <cstdint>
 #include <cstdio>

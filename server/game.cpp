@@ -180,7 +180,7 @@ void Game::leave(int player)
 bool Game::validSettings(int speed, char type, int minutes)
 {
     return speed >= 0 && speed < int(kStepIntervalMs.size()) &&
-           (type == kGameForTerritory || type == kGameForGold) && minutes >= 1 &&
+           (type == kGameForTerritory || type == kGameForGold) && minutes >= kMinGameMinutes &&
            minutes <= kMaxMinutes;
 }
 

@@ -1,7 +1,7 @@
 #include "bindings.h"
 
 #include "commands.h"
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 
 #include <QAbstractSpinBox>
 #include <QComboBox>

@@ -1,10 +1,7 @@
 #include "chat.h"
 
-#include "net/appstate.h"
-#include "net/connection.h"
-#include "net/encoders.h"
-#include "net/mainwindow.h"
 #include "view/blockpictures.h"
+#include "view/mainwindow.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -89,11 +86,11 @@ private:
 
 } // namespace
 
-ChatControls::ChatControls(TForm1& main, AppState& state, BlockPictures& pictures)
-    : main_(main), state_(state)
+ChatControls::ChatControls(TForm1& main, Session& session, BlockPictures& pictures)
+    : main_(main), session_(session)
 {
     main_.chatOptions->setItemDelegate(
-        new ChatGridDelegate(*this, state_, pictures, main_.chatOptions));
+        new ChatGridDelegate(*this, session_.state(), pictures, main_.chatOptions));
     resetMarks();
 }
 
@@ -106,36 +103,30 @@ void ChatControls::setCell(int column, int row, const QString& text)
         grid->setItem(row, column, new QTableWidgetItem(text));
 }
 
-bool ChatControls::hasMark(int column, int player) const
+void ChatControls::showMarks()
 {
-    if (player < 0 || player >= kMarkRows)
-        return false;
-    const QTableWidgetItem* item = main_.chatOptions->item(player + 1, column);
-    return item && !item->text().isEmpty();
+    const ChatMarks& marks = session_.marks();
+    for (int r = 1; r <= kMarkRows; ++r) {
+        setCell(kAllyColumn, r, marks.isAlly(r - 1) ? QStringLiteral("1") : QString());
+        setCell(kEnemyColumn, r, marks.isEnemy(r - 1) ? QStringLiteral("1") : QString());
+    }
 }
 
 void ChatControls::resetMarks()
 {
-    for (int r = 1; r <= kMarkRows; ++r) {
-        setCell(kAllyColumn, r, QStringLiteral("1"));
-        setCell(kEnemyColumn, r, QString());
-    }
+    session_.marks().reset();
+    showMarks();
 }
 
 void ChatControls::mark(int column, int row)
 {
-    if (column != kAllyColumn && column != kEnemyColumn)
-        return repaintGrid();
-    const int other = 3 - column;
-    if (row == kAllRow) {
-        for (int r = 1; r <= kMarkRows; ++r) {
-            setCell(column, r, QStringLiteral("1"));
-            setCell(other, r, QString());
-        }
-    } else if (row >= 1 && row <= kMarkRows) {
-        const bool marked = hasMark(column, row - 1);
-        setCell(column, row, marked ? QString() : QStringLiteral("1"));
-        setCell(other, row, QString());
+    if (column == kAllyColumn || column == kEnemyColumn) {
+        const bool ally = column == kAllyColumn;
+        if (row == kAllRow)
+            session_.marks().markAll(ally);
+        else if (row >= 1 && row <= kMarkRows)
+            session_.marks().toggle(ally, row - 1);
+        showMarks();
     }
     repaintGrid();
 }
@@ -177,7 +168,7 @@ void ChatControls::openChat(ChatMode mode)
     QComboBox* entry = main_.msgToSend;
     entry->setCurrentIndex(entry->count() - 1);
     entry->show();
-    const bool rus = state_.rus;
+    const bool rus = session_.state().rus;
     QString caption;
     switch (mode) {
     case kChatAll:
@@ -199,14 +190,9 @@ void ChatControls::openChat(ChatMode mode)
     entry->lineEdit()->selectAll(); // the offered line goes as it is, or typing replaces it
 }
 
-void ChatControls::sendToPlayer(int32_t recipient, const QString& text)
-{
-    main_.connection().write(chat(recipient, text));
-}
-
 bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
 {
-    const bool inGame = state_.gameStarted;
+    const bool inGame = session_.state().gameStarted;
     // Command mode first, so that hiding the entry does not pass the focus on.
     if (event.key() == Qt::Key_Escape && inGame) {
         main_.focusButton->setFocus();
@@ -216,25 +202,13 @@ bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
     }
     if (event.key() != Qt::Key_Return && event.key() != Qt::Key_Enter)
         return false;
-    const Map* map = state_.map.get();
-    if (!map)
-        return true;
     const QString line = main_.msgToSend->currentText();
-    const QString text = main_.yourName->text() + QLatin1Char(':') + line;
-    if (chatMode == kChatAll) {
-        sendToPlayer(-1, text);
-    } else if (chatMode == kChatAllies || chatMode == kChatEnemies) {
-        const int column = chatMode == kChatAllies ? kAllyColumn : kEnemyColumn;
-        for (int i = 0; i <= map->playerCount - 2 && i < kMarkRows; ++i)
-            if (hasMark(column, i) && !map->players[i].name.isEmpty())
-                sendToPlayer(i, text);
-    }
+    if (!session_.sendChat(ChatMode(chatMode), main_.yourName->text(), line))
+        return true;
     if (inGame) {
         main_.focusButton->setFocus();
         main_.msgToSend->hide();
         main_.msgToSendLabel->hide();
-    } else {
-        sendToPlayer(-1, text); // lobby chat goes to everybody
     }
     // The last item keeps the line just sent.
     QComboBox* entry = main_.msgToSend;
@@ -246,7 +220,7 @@ bool ChatControls::msgToSendKeyDown(QKeyEvent& event)
 
 void ChatControls::msgToSendExit()
 {
-    if (!state_.gameStarted)
+    if (!session_.state().gameStarted)
         return;
     main_.msgToSend->hide();
     main_.msgToSendLabel->hide();
@@ -258,17 +232,7 @@ void ChatControls::msgToSendExit()
 
 void ChatControls::sendVoice(int n, int voiceIndex, const QString& voiceText)
 {
-    const Map* map = state_.map.get();
-    if (!map || n < 1 || n > 8 || voiceIndex < 0)
-        return;
-    const int column = n >= 7 ? kAllyColumn : kEnemyColumn;
-    const QString number = QString::number(voiceIndex + 1);
-    for (int i = 0; i <= map->playerCount - 2 && i < kMarkRows; ++i) {
-        if (!hasMark(column, i) || map->players[i].name.isEmpty() || i == map->myIndex)
-            continue;
-        sendToPlayer(i, QStringLiteral("voice:") + number);
-        sendToPlayer(i, main_.yourName->text() + QLatin1Char(':') + voiceText);
-    }
+    session_.sendVoice(n, voiceIndex, voiceText, main_.yourName->text());
 }
 
 void ChatControls::showArmyChange(int player, int32_t change)

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "session.h"
+
 #include <array>
 #include <cstdint>
 #include <QString>
@@ -11,19 +13,10 @@ namespace vorlan {
 
 class TForm1;
 class BlockPictures;
-struct AppState;
 
-// Who a line goes to.
-enum ChatMode : int
-{
-    kChatNone = 0,
-    kChatAll = 2,
-    kChatAllies = 3,
-    kChatEnemies = 4
-};
-
-// Chat lines and voice messages, and the grid of recipients (`chatOptions`):
-// per player an ally or enemy mark and, fading, his last army change.
+// The chat entry and the grid of recipients (`chatOptions`) as the main
+// window shows them: per player the session's ally or enemy mark and, fading,
+// his last army change.
 class ChatControls
 {
 public:
@@ -34,12 +27,14 @@ public:
     static constexpr int kChangeColumn = 3;
     static constexpr int kFreshChange = 7; ///< ticks a change stays in view
 
-    ChatControls(TForm1& main, AppState& state, BlockPictures& pictures);
+    ChatControls(TForm1& main, Session& session, BlockPictures& pictures);
 
     // Every player marked as an ally, no enemies, no changes shown.
     void resetMarks();
-    bool isAlly(int player) const { return hasMark(kAllyColumn, player); }
-    bool isEnemy(int player) const { return hasMark(kEnemyColumn, player); }
+    bool isAlly(int player) const { return session_.marks().isAlly(player); }
+    bool isEnemy(int player) const { return session_.marks().isEnemy(player); }
+    // The grid's mark cells, from the session's marks.
+    void showMarks();
     // A press on the grid's cell (column, row).
     void mark(int column, int row);
     // The header row and column can never become the grid's current cell.
@@ -54,10 +49,7 @@ public:
     // The entry lost the focus during a game: it closes, and command mode
     // returns unless the focus went to the amount entry.
     void msgToSendExit();
-    void sendToPlayer(int32_t recipient, const QString& text);
-    // Voice button n (1..8): voiceIndex is the chosen voice (0-based) and
-    // voiceText its line. Buttons 7 and 8 speak to allies, the others to
-    // enemies; never to the own player.
+    // Voice button n (1..8) with the chosen voice (0-based) and its line.
     void sendVoice(int n, int voiceIndex, const QString& voiceText);
 
     void showArmyChange(int player, int32_t change);
@@ -70,11 +62,10 @@ public:
     std::array<int, 10> changeAge{};
 
 private:
-    bool hasMark(int column, int player) const;
     void setCell(int column, int row, const QString& text);
 
     TForm1& main_;
-    AppState& state_;
+    Session& session_;
 };
 
 } // namespace vorlan

@@ -1,13 +1,13 @@
 #include "dispatcher.h"
 
+#include "appstate.h"
 #include "bindings.h"
 #include "chat.h"
+#include "datafiles.h"
 #include "keys.h"
-#include "net/appstate.h"
-#include "net/datafiles.h"
-#include "net/mainwindow.h"
 #include "options/market.h"
 #include "orders.h"
+#include "view/mainwindow.h"
 #include "view/mappanel.h"
 #include "view/monitor.h"
 
@@ -140,7 +140,7 @@ bool Dispatcher::onKeyDown(QKeyEvent& event)
         if (p.inGame && main_.focusButton->hasFocus()) {
             handled |= moveOrCityStep(p);
             // Every key in command mode during a game drops a pending entry.
-            main_.orders().clearEntry();
+            main_.session().clearEntry();
             if (!runCommands(Scope::CommandMode, p, handled))
                 return true;
         }
@@ -180,7 +180,7 @@ bool Dispatcher::runCommands(Scope scope, const Press& p, bool& handled)
 void Dispatcher::enterOrEscape(const Press& p)
 {
     QWidget* focusButton = main_.focusButton;
-    const bool idle = main_.orders().entryMode == kEntryNone && main_.chat().chatMode == kChatNone;
+    const bool idle = main_.session().entryMode == kEntryNone && main_.chat().chatMode == kChatNone;
     if (p.key.vk == vk::Return) {
         if (focusButton->hasFocus()) {
             main_.runMenuAction(main_.menu().menuIndex());
@@ -238,11 +238,11 @@ bool Dispatcher::moveOrCityStep(const Press& p)
     if (dx == 0 && dy == 0)
         return false;
     if (p.noModifier()) {
-        main_.orders().move(dx, dy);
+        main_.session().move(dx, dy);
         return true;
     }
     if (p.key.shift && !p.key.ctrl) {
-        main_.orders().cityStep(dx, dy);
+        main_.session().cityStep(dx, dy);
         return true;
     }
     return false;

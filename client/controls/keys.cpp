@@ -1,8 +1,8 @@
 #include "keys.h"
 
+#include "appstate.h"
 #include "controls/commands.h"
 #include "controls/hotkeyedit.h"
-#include "net/appstate.h"
 
 #include <QFontMetrics>
 #include <QGuiApplication>

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "controls/bindings.h"
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 #include "view/texts.h"
 
 #include <array>

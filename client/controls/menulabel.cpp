@@ -1,6 +1,6 @@
 #include "menulabel.h"
 
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 #include <QMouseEvent>
 #include <QPainter>

@@ -1,6 +1,6 @@
 #include "about.h"
 
-#include "net/datafiles.h"
+#include "datafiles.h"
 #include "view/blockpictures.h"
 
 #include <chrono>

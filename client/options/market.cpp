@@ -1,7 +1,7 @@
 #include "market.h"
 
-#include "model/map.h"
-#include "net/datafiles.h"
+#include "datafiles.h"
+#include "map.h"
 #include "rules.h"
 #include "view/blockpictures.h"
 #include "view/emblembox.h"

@@ -1,7 +1,7 @@
 #include "optionsdialog.h"
 
-#include "net/appstate.h"
-#include "net/datafiles.h"
+#include "appstate.h"
+#include "datafiles.h"
 
 #include <QAbstractItemView>
 #include <QCheckBox>

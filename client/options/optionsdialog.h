@@ -1,7 +1,7 @@
 #pragma once
 
-#include "net/formstorage.h"
 #include "options/sound.h"
+#include "view/formstorage.h"
 #include "view/texts.h"
 
 #include <array>

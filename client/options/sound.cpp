@@ -1,6 +1,6 @@
 #include "sound.h"
 
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 #include <QCheckBox>
 #include <QComboBox>

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "player.h"
+#include "sessionview.h"
 
 #include <array>
 #include <QObject>
@@ -36,14 +37,7 @@ class Sound : public QObject
     Q_OBJECT
 
 public:
-    enum class Event
-    {
-        YourAttack,
-        YourAttackFailure,
-        MakingPost,
-        EnemyAttackFailure,
-        YourLoss,
-    };
+    using Event = SoundEvent;
     static constexpr int kEvents = 5;
     static constexpr int kTracks = 4;
     static constexpr int kVoices = 8;

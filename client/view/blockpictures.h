@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 #include <array>
 #include <QColor>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 #include "view/texts.h"
 
 #include <QDialog>

@@ -1,6 +1,6 @@
 #include "monitor.h"
 
-#include "net/appstate.h"
+#include "appstate.h"
 #include "rankings.h"
 #include "rules.h"
 #include "view/blockpictures.h"

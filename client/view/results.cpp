@@ -1,6 +1,6 @@
 #include "results.h"
 
-#include "net/datafiles.h"
+#include "datafiles.h"
 #include "rankings.h"
 
 #include <QHeaderView>

@@ -2,7 +2,7 @@
 // Helpers shared by the key binding tests.
 
 #include "controls/bindings.h"
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 
 #include <QSettings>
 

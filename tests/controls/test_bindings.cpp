@@ -1,7 +1,7 @@
 #include "controls/bindings.h"
 #include "controls/hotkeyedit.h"
 #include "keys_support.h"
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 
 #include <gtest/gtest.h>
 #include <QComboBox>

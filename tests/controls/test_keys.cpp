@@ -1,9 +1,9 @@
+#include "appstate.h"
 #include "controls/commands.h"
 #include "controls/hotkeyedit.h"
 #include "controls/keys.h"
 #include "keys_support.h"
 #include "modal.h"
-#include "net/appstate.h"
 
 #include <gtest/gtest.h>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "controls/menumodel.h"
+#include "menumodel.h"
 
 #include <gtest/gtest.h>
 

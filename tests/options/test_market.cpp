@@ -1,6 +1,6 @@
 // The market dialog: the figures it shows for each operation, the amounts it
 // corrects, the order Ok produces in either language, and Cancel.
-#include "model/map.h"
+#include "map.h"
 #include "options/market.h"
 #include "view/blockpictures.h"
 

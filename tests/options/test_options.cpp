@@ -1,10 +1,10 @@
 // The options dialog: its controls and defaults, the stored settings, the
 // Russian texts and presets, the bot library controls and the block size.
+#include "appstate.h"
 #include "datafolders.h"
 #include "modal.h"
-#include "net/appstate.h"
-#include "net/formstorage.h"
 #include "options/optionsdialog.h"
+#include "view/formstorage.h"
 
 #include <gtest/gtest.h>
 #include <QApplication>

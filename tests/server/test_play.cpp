@@ -2,11 +2,11 @@
 // game on the real server, computer players take the free seats at the start,
 // the game runs out and the results window shows the places.
 #include "ai/agent.h"
-#include "controls/menumodel.h"
-#include "net/client.h"
-#include "net/mainwindow.h"
+#include "menumodel.h"
 #include "settings.h"
 #include "tcpfront.h"
+#include "view/client.h"
+#include "view/mainwindow.h"
 #include "view/results.h"
 
 #include <gtest/gtest.h>

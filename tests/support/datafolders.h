@@ -1,7 +1,7 @@
 #pragma once
 // Points the client's data file look-up at a test's own folders for the
 // lifetime of the object.
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 namespace vorlan::test {
 

@@ -2,7 +2,7 @@
 // Settings for tests: the program's own store, cleared, with the language
 // already chosen so that no first-start dialog comes up.
 
-#include "net/formstorage.h"
+#include "view/formstorage.h"
 
 #include <QSettings>
 

@@ -1,4 +1,4 @@
-#include "net/appstate.h"
+#include "appstate.h"
 #include "view/blockpictures.h"
 #include "view/monitor.h"
 

@@ -1,7 +1,7 @@
 // The client's side of the bot: loading the library, starting and stopping,
 // and one order per new server step, through the real libdirud.
-#include "controls/bothost.h"
-#include "net/appstate.h"
+#include "appstate.h"
+#include "bothost.h"
 
 #include <gtest/gtest.h>
 #include <QDir>

@@ -8,8 +8,9 @@
 // createGame(...), mapReady(), startGame(speed), gameSettings(type, minutes),
 // startedAck(), step(subCode, argument), chat(recipient, text),
 // market(operation, quantity, price), pauseToggle(); those with fields also
-// take their struct, e.g. joinGame(JoinGame{...}). step and market go out
-// through sendStepGated(newStepCanBeSent, message, send). The server's
+// take their struct, e.g. joinGame(JoinGame{...}). The rows marked step-gated
+// (step, market) go out one per step: the client's Session::send() applies
+// sendStepGated(newStepCanBeSent, message, send) to them. The server's
 // messages are encoded by toClient::cellUpdate(const CellUpdate&) and its
 // siblings.
 //

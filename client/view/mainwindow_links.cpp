@@ -1,12 +1,12 @@
 // The main window's calls into the other windows: options (sound, music,
 // bot library), monitor, results and first help.
 #include "connection.h"
-#include "controls/bothost.h"
+#include "bothost.h"
 #include "controls/chat.h"
-#include "encoders.h"
 #include "mainwindow.h"
 #include "options/market.h"
 #include "options/optionsdialog.h"
+#include "session.h"
 #include "view/firsthelp.h"
 #include "view/language.h"
 #include "view/mappanel.h"
@@ -83,13 +83,13 @@ void TForm1::refreshTotalsForBot(Map& map)
     windows_.monitor.refreshMonitor(map, state_.rus);
 }
 
-void TForm1::showResults(const Map& finalMap)
+void TForm1::showResults(const Map& finalMap, int gameType)
 {
     // The window runs its own loop; it works on its own copy of the map.
     Map copy = finalMap;
     // The monitor's refresh comes first: it computes the places the table shows.
     windows_.monitor.refreshMonitor(copy, state_.rus);
-    windows_.results.showResults(copy, gameType->currentIndex(), state_.rus);
+    windows_.results.showResults(copy, gameType, state_.rus);
 }
 
 void TForm1::offerFirstHelp()
@@ -106,9 +106,7 @@ void TForm1::runMarket()
     if (dialog.runFor(*state_.map, state_.rus) != QDialog::Accepted)
         return;
     if (const auto order = dialog.order())
-        sendStepGated(state_.newStepCanBeSent,
-                      market(order->operation, order->quantity, order->price),
-                      [this](const QByteArray& m) { ClientSocket1->write(m); });
+        session_->sendMarketOrder(order->operation, order->quantity, order->price);
 }
 
 void TForm1::startStopBot()

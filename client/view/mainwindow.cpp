@@ -1,7 +1,7 @@
 #include "mainwindow.h"
 
+#include "bothost.h"
 #include "connection.h"
-#include "controls/bothost.h"
 #include "controls/chat.h"
 #include "controls/dispatcher.h"
 #include "controls/keys.h"
@@ -13,7 +13,7 @@
 #include "lobby.h"
 #include "options/about.h"
 #include "options/optionsdialog.h"
-#include "serverevents.h"
+#include "session.h"
 #include "view/blockpictures.h"
 #include "view/emblembox.h"
 #include "view/firsthelp.h"
@@ -168,8 +168,11 @@ TForm1::~TForm1()
     // connection; neither may reach this window's handlers any more, since
     // the members they use are gone by then.
     disconnect(qApp, nullptr, this, nullptr);
-    if (ClientSocket1)
-        ClientSocket1->disconnect(this);
+}
+
+Connection& TForm1::connection()
+{
+    return session_->connection();
 }
 
 void TForm1::buildLayout()
@@ -338,12 +341,11 @@ void TForm1::FormCreate()
 {
     state_.restartClock();
     dispatcher_ = new Dispatcher(*this, state_, this);
-    events_ = std::make_unique<ServerEvents>(*this);
-    ClientSocket1 = new Connection(*events_, this);
-    lobby_ = std::make_unique<Lobby>(*this, state_, *ClientSocket1);
-    orders_ = std::make_unique<Orders>(*this, state_);
-    chat_ = std::make_unique<ChatControls>(*this, state_, pictures_);
-    inGame_ = std::make_unique<InGame>(*this, state_, *ClientSocket1);
+    lobby_ = std::make_unique<Lobby>(*this);
+    inGame_ = std::make_unique<InGame>(*this);
+    session_ = std::make_unique<Session>(state_, *this, *lobby_, *inGame_);
+    orders_ = std::make_unique<Orders>(*this, *session_);
+    chat_ = std::make_unique<ChatControls>(*this, *session_, pictures_);
     bot_ = std::make_unique<BotHost>(state_);
 
     Timer2.setInterval(kIdleStepInterval);
@@ -380,14 +382,13 @@ void TForm1::FormCreate()
                 focusButton->setFocus();
         }
     });
-    connect(ClientSocket1, &Connection::lookingUp, this, &TForm1::ClientSocket1Lookup);
-    connect(ClientSocket1, &Connection::connected, this, &TForm1::ClientSocket1Connect);
-    connect(ClientSocket1, &Connection::ended, this, [this](Connection::End how) {
-        if (how == Connection::End::Error)
-            ClientSocket1Error();
-        else
-            ClientSocket1Disconnect();
-    });
+    // The game's settings are the session's, whoever changes them.
+    const auto settingsChanged = [this] {
+        session_->setGameSettings(gameType->currentIndex(), gameTime->value());
+    };
+    connect(gameType, &QComboBox::currentIndexChanged, this, settingsChanged);
+    connect(gameTime, &QSpinBox::valueChanged, this, settingsChanged);
+    settingsChanged();
     for (const QString& e : pictures_.errors())
         logSystem(e);
     chat_->fixHeaderCells(); // the header letters come with the language
@@ -430,11 +431,6 @@ void TForm1::storeSettings()
     FormStorage1.setValue(QStringLiteral("imageYouPrefer.Text"), imageYouPrefer->currentText());
     FormStorage1.storePosition(this);
     FormStorage1.sync();
-}
-
-void TForm1::resetChatOptions()
-{
-    chat_->resetMarks();
 }
 
 void TForm1::fitWindowTo(QSize panel)
@@ -636,7 +632,7 @@ void TForm1::runMenuAction(int code)
         windows_.about.exec();
         return;
     case kMenuDisconnect:
-        ClientSocket1->close();
+        connection().close();
         return;
     case kMenuExit:
         close();
@@ -648,13 +644,13 @@ void TForm1::runMenuAction(int code)
         orders_->openEntry(kEntryPutArmy);
         return;
     case kMenuPutAll:
-        orders_->putAll();
+        session_->putAll();
         return;
     case kMenuGetSoldiers:
         orders_->openEntry(kEntryGetArmy);
         return;
     case kMenuRoundTo:
-        orders_->cycleRoundTo();
+        session_->cycleRoundTo();
         return;
     case kMenuAutoLimit:
         orders_->openEntry(kEntryLeaveIfMore);
@@ -695,10 +691,11 @@ int TForm1::blockSize() const
 
 void TForm1::Timer2Timer()
 {
-    state_.newStepCanBeSent = true;
+    session_->newStep();
     if (bot_->active() && state_.map)
         refreshTotalsForBot(*state_.map);
-    bot_->tick([this](char letter, int32_t value) { ClientSocket1->write(step(letter, value)); });
+    // The bot's order is this step's order: the guard has just gone up.
+    bot_->tick([this](char letter, int32_t value) { session_->sendStep(letter, value); });
 }
 
 void TForm1::Timer3Timer()
@@ -721,9 +718,7 @@ void TForm1::TimerPlusPlayerTimer()
 
 void TForm1::pauseButtonClick()
 {
-    if (state_.gameStarted && state_.map)
-        ClientSocket1->write(pauseToggle());
-    else
+    if (!session_->togglePause())
         pauseButton->setIcon(QIcon(dataFile(QStringLiteral("play.bmp"))));
 }
 
@@ -733,7 +728,7 @@ bool TForm1::eventFilter(QObject* watched, QEvent* event)
         return QWidget::eventFilter(watched, event);
     auto* key = static_cast<QKeyEvent*>(event);
     if (watched == focusButton) {
-        orders_->focusButtonKeyPress(key->text());
+        session_->typeCharacter(key->text());
         // An arrow that no command took stays here: a button would pass the
         // focus on with it and command mode would be lost.
         switch (key->key()) {
@@ -760,48 +755,29 @@ void TForm1::connectToServer()
     msgToSendLabel->move(msgToSendLabel->x(), 120);
     msgToSend->move(msgToSend->x(), 146);
     msg->resize(msg->width(), 95);
-    const QString host = hostFromLocation(location->currentText());
-    state_.status = kConnecting;
     systemMsg->clear();
     msg->clear();
     mapsList->clear();
-    lobby_->clearGames();
     playersList->clear();
-    logSystem(QStringLiteral("Trying to connect..."), QStringLiteral("Пытаюсь присоединиться..."));
-    ClientSocket1->open(host);
+    session_->open(hostFromLocation(location->currentText()));
 }
 
 void TForm1::disconnectFromServer()
 {
-    state_.gameStarted = false;
-    if (ClientSocket1->isActive())
-        ClientSocket1->close(); // ends as a disconnection, which resets
-    else
-        resetToIdle();
+    session_->close();
 }
 
-void TForm1::ClientSocket1Lookup()
+void TForm1::warn(const QString& text)
 {
-    logSystem(QStringLiteral("Looking up..."), QStringLiteral("Ищем ... ищем ... "));
+    QMessageBox::information(this, state_.appTitle, text);
 }
 
-void TForm1::ClientSocket1Connect()
+void TForm1::connected()
 {
-    if (state_.status != kConnecting)
-        return;
-    resetChatOptions();
+    chat_->showMarks();
     setMenuState(MenuSet::Lobby);
     connectPanel->hide();
-    logSystem(QStringLiteral("Connected."), QStringLiteral("Соединение установлено"));
-    state_.status = kHelloSent;
     gamesPanel->show();
-    const qint64 n = ClientSocket1->write(hello());
-    logSystem(state_.rus ? QStringLiteral("Послано %1 буквы").arg(n)
-                         : QStringLiteral("Written %1 bytes").arg(n));
-    const qint64 m = ClientSocket1->write(listGamesRequest());
-    lobby_->clearGames();
-    if (m == 2)
-        state_.status = kGamesRequested;
     const QString typed = location->currentText();
     if (location->findText(typed, Qt::MatchExactly) < 0) {
         location->addItem(typed);
@@ -809,47 +785,22 @@ void TForm1::ClientSocket1Connect()
     }
 }
 
-void TForm1::ClientSocket1Disconnect()
+void TForm1::disconnected()
 {
     Label12->clear();
     timeLeft->hide();
-    state_.gameStarted = false;
-    logSystem(QStringLiteral("Disconnected..."), QStringLiteral("Соединение разорвано"));
-    state_.status = kNotConnected;
     resetToIdle();
-}
-
-void TForm1::ClientSocket1Error()
-{
-    timeLeft->hide();
-    Label12->clear();
-    state_.gameStarted = false;
-    logSystem(QStringLiteral("Error occured."), QStringLiteral("Чо-то не в порядке."));
-    if (!pendingViolation_.isEmpty())
-        logSystem(std::exchange(pendingViolation_, QString()));
-    state_.status = kNotConnected;
-    resetToIdle();
-}
-
-void TForm1::protocolViolation(const QString& what)
-{
-    pendingViolation_ = state_.rus ? ClientSocket1->assembler().lastViolation().text(true) : what;
-    ClientSocket1->closeOnViolation();
 }
 
 void TForm1::resetToIdle()
 {
-    resetChatOptions();
-    // The next game starts from clean settings and a fresh bot plan.
-    orders_->roundTo = 0;
-    orders_->leaveIfMore = Orders::kInitialLeaveIfMore;
-    orders_->clearEntry();
+    // The session has forgotten the game; the window and the bot follow.
+    chat_->showMarks();
     chat_->chatMode = kChatNone;
     Timer2.setInterval(kIdleStepInterval);
-    roundToText->setText(QString::number(orders_->roundTo));
-    leaveIfMoreText->setText(QString::number(orders_->leaveIfMore));
+    roundToText->setText(QString::number(session_->roundTo));
+    leaveIfMoreText->setText(QString::number(session_->leaveIfMore));
     bot_->unload();
-    state_.status = kNotConnected;
     connectPanel->show();
     for (QWidget* w :
          std::initializer_list<QWidget*>{gamesPanel, playersPanel, msgToSend, msgToSendLabel, msg})

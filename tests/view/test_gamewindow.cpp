@@ -1,22 +1,25 @@
-// A game as the client plays it against a scripted server: the start, the
-// server's updates drawn on the map, control texts, orders under the step
-// guard, the recipients grid and the end of the game.
+// The game window played against a scripted server, with keys as the desktop
+// delivers them: the map and the status panel drawn, control texts shown,
+// orders, chat and voices from the keyboard, the recipients grid and the end
+// of the game. The rules behind them are the session's (test_session).
+#include "bothost.h"
 #include "bytes.h"
-#include "controls/bothost.h"
 #include "controls/chat.h"
 #include "controls/commands.h"
 #include "controls/dispatcher.h"
 #include "controls/hotkeyedit.h"
 #include "controls/keys.h"
 #include "controls/orders.h"
+#include "encoders.h"
 #include "modal.h"
-#include "net/client.h"
-#include "net/encoders.h"
-#include "net/ingame.h"
-#include "net/mainwindow.h"
 #include "options/optionsdialog.h"
 #include "scriptedserver.h"
+#include "session.h"
 #include "settings.h"
+#include "smallgame.h"
+#include "view/client.h"
+#include "view/ingame.h"
+#include "view/mainwindow.h"
 #include "view/mappanel.h"
 
 #include <gtest/gtest.h>
@@ -34,20 +37,6 @@
 using namespace vorlan;
 
 namespace {
-
-// 4 x 3: row 0 player 0, neutral, impassable, player 1; row 1 neutral, city,
-// city, neutral; row 2 gold mine, neutral, neutral, neutral. Starts (0,0),
-// (3,0), (3,2).
-QByteArray gameMap()
-{
-    return hex("040303"
-               "00090801"
-               "090b0b09"
-               "0a090909"
-               "0000"
-               "0300"
-               "0302");
-}
 
 const QColor kRed(255, 0, 0);
 
@@ -113,7 +102,7 @@ protected:
         ASSERT_TRUE(server.waitForClient());
         ASSERT_TRUE(server.waitForBytes(5));
         server.take();
-        server.send(toClient::mapBegin() + toClient::mapData({gameMap()}));
+        server.send(toClient::mapBegin() + toClient::mapData({smallGameMap()}));
         ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kMapReceived; }));
         ASSERT_TRUE(server.waitForBytes(2));
         EXPECT_EQ(server.take(), hex("0066")); // mapReady
@@ -130,16 +119,7 @@ protected:
         EXPECT_EQ(server.take(), hex("0054005a")); // startedAck
     }
 
-    QByteArray player(int index, int x, int y, int army)
-    {
-        PlayerUpdate u;
-        u.player = index;
-        u.x = x;
-        u.y = y;
-        u.army = army;
-        u.name = index == 0 ? "Ann" : index == 1 ? "Bob" : "Cy";
-        return toClient::playerUpdate(u);
-    }
+    QByteArray player(int index, int x, int y, int army) { return playerRecord(index, x, y, army); }
 
     // Sends bytes and waits until the client has taken them in.
     void serve(const QByteArray& bytes)
@@ -197,22 +177,6 @@ protected:
 
 } // namespace
 
-TEST(InGameTimers, StepIntervalBySpeed)
-{
-    EXPECT_EQ(InGame::stepInterval(0), 1100);
-    EXPECT_EQ(InGame::stepInterval(1), 700);
-    EXPECT_EQ(InGame::stepInterval(2), 500);
-    EXPECT_EQ(InGame::stepInterval(3), 350);
-    EXPECT_EQ(InGame::stepInterval(4), 100);
-}
-
-TEST(InGameHud, ValueWithItsChange)
-{
-    EXPECT_EQ(withChange(120, 0), "120");
-    EXPECT_EQ(withChange(120, 5), "120(+5)");
-    EXPECT_EQ(withChange(120, -5), "120(-5)");
-}
-
 TEST_F(InGameTest, StartShowsTheMapAndTheCursor)
 {
     start(4);
@@ -240,17 +204,6 @@ TEST_F(InGameTest, PlayerMovesRedrawTheOldBlockAndTheCursor)
     serve(player(0, 9, 9, 77));
     EXPECT_EQ(map().players[0].x, 1);
     EXPECT_EQ(map().players[0].army, 10);
-}
-
-TEST_F(InGameTest, CellUpdatesAreStoredAndDrawnOutOfRangeIgnored)
-{
-    start();
-    serve(toClient::cellUpdate({1, 0, 35, 0, 0}) + toClient::cellUpdate({7, 0, 1, 1, 0}) +
-          toClient::cellUpdate({0, 1, 1, 1, 12}));
-    EXPECT_EQ(map().cell(1, 0).kind, 0);
-    EXPECT_EQ(map().cell(1, 0).army, 35);
-    EXPECT_EQ(map().cell(0, 1).kind, kNeutral);
-    EXPECT_EQ(st().status, kOwnPlayerKnown); // never a violation
 }
 
 TEST_F(InGameTest, ControlTexts)
@@ -306,14 +259,6 @@ TEST_F(InGameTest, ChatLinesNeverPassForControlTexts)
     EXPECT_EQ(f().msg->height(), 95);
 }
 
-TEST(ControlTexts, ExactFormsOnly)
-{
-    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:007"), "7");
-    EXPECT_EQ(InGame::timeLeftMinutes("TIME LEFT:00"), "0"); // ends the game too
-    EXPECT_TRUE(InGame::timeLeftMinutes("TIME LEFT:-1").isNull());
-    EXPECT_TRUE(InGame::voiceNumber("voice:").isNull());
-}
-
 TEST_F(InGameTest, GrowthAndArmyChanges)
 {
     start();
@@ -326,55 +271,6 @@ TEST_F(InGameTest, GrowthAndArmyChanges)
     EXPECT_EQ(f().chat().changeAge[2], ChatControls::kFreshChange);
     EXPECT_TRUE(f().chatOptions->item(3, 3) == nullptr ||
                 f().chatOptions->item(3, 3)->text().isEmpty());
-}
-
-TEST_F(InGameTest, OneOrderPerTickAndEdges)
-{
-    start();
-    press(Qt::Key_Left); // column 0: nothing
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Right);
-    press(Qt::Key_Down); // same tick: dropped
-    EXPECT_EQ(sent(), hex("0073"
-                          "0052"
-                          "00000000"));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Down);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0044"
-                          "00000000"));
-    EXPECT_TRUE(f().focusButton->hasFocus()); // the arrows never move the focus
-}
-
-TEST_F(InGameTest, AlliesAreNotAttackedUntilUnmarked)
-{
-    start();
-    serve(player(0, 2, 1, 10)); // on a city, next to nothing owned
-    // Player 1 stands on (3, 0); walk to (3, 1) and try up into his block.
-    serve(player(0, 3, 1, 10));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Up);
-    EXPECT_EQ(sent(), QByteArray());                // an ally, by the initial marks
-    f().chat().mark(ChatControls::kEnemyColumn, 2); // player 1 becomes an enemy
-    EXPECT_FALSE(f().chat().isAlly(1));
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Up);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0055"
-                          "00000000"));
-}
-
-TEST_F(InGameTest, CityStepsOnlyFromACity)
-{
-    start();
-    st().newStepCanBeSent = true;
-    press(Qt::Key_Left, Qt::ShiftModifier); // (0, 0) is no city
-    EXPECT_EQ(sent(), QByteArray());
-    serve(player(0, 1, 1, 10));
-    press(Qt::Key_Right, Qt::ShiftModifier);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0032"
-                          "00000000"));
 }
 
 TEST_F(InGameTest, DigitsAndTypedAmounts)
@@ -406,44 +302,6 @@ TEST_F(InGameTest, DigitsAndTypedAmounts)
 
     f().runMenuAction(kMenuAutoLimit);
     EXPECT_EQ(f().deltaArmyText->text(), "100"); // nothing confirmed yet
-}
-
-TEST_F(InGameTest, RoundToCyclesOnConfirmation)
-{
-    start();
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0074"
-                          "0000001e"
-                          "0073"
-                          "0074"
-                          "0000001e"));
-    serve(toClient::roundToNotice({30}));
-    EXPECT_EQ(f().roundToText->text(), "30");
-    st().newStepCanBeSent = true;
-    f().runMenuAction(kMenuRoundTo);
-    EXPECT_EQ(sent(), hex("0073"
-                          "0074"
-                          "00000064"));
-}
-
-TEST_F(InGameTest, RecipientMarks)
-{
-    ChatControls& c = f().chat();
-    c.mark(ChatControls::kEnemyColumn, 3);
-    EXPECT_TRUE(c.isEnemy(2));
-    EXPECT_FALSE(c.isAlly(2));
-    c.mark(ChatControls::kEnemyColumn, 3); // a second press removes it
-    EXPECT_FALSE(c.isEnemy(2));
-    EXPECT_FALSE(c.isAlly(2));
-    c.mark(ChatControls::kAllyColumn, ChatControls::kAllRow);
-    for (int p = 0; p < 8; ++p) {
-        EXPECT_TRUE(c.isAlly(p));
-        EXPECT_FALSE(c.isEnemy(p));
-    }
 }
 
 TEST_F(InGameTest, ChatFromTheKeyboard)
@@ -582,13 +440,13 @@ TEST_F(InGameTest, ANewGameStartsFromCleanValues)
     press(Qt::Key_F6, Qt::ShiftModifier);
     ASSERT_TRUE(f().bot().active());
     press(Qt::Key_F1); // an amount entry left open
-    ASSERT_EQ(f().orders().entryMode, kEntryPutArmy);
+    ASSERT_EQ(f().session().entryMode, kEntryPutArmy);
 
     server.client->abort();
     ASSERT_TRUE(QTest::qWaitFor([&] { return st().status == kNotConnected; }));
-    EXPECT_EQ(f().orders().roundTo, 0);
-    EXPECT_EQ(f().orders().leaveIfMore, 100);
-    EXPECT_EQ(f().orders().entryMode, kEntryNone);
+    EXPECT_EQ(f().session().roundTo, 0);
+    EXPECT_EQ(f().session().leaveIfMore, 100);
+    EXPECT_EQ(f().session().entryMode, kEntryNone);
     EXPECT_EQ(f().chat().chatMode, kChatNone);
     EXPECT_EQ(f().Timer2.interval(), 500);
     // The bot is unloaded: the next start loads it afresh and plans anew.

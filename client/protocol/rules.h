@@ -60,6 +60,11 @@ enum GameTypeCode : char
     kGameForGold = '1',
 };
 
+/// A game's length in minutes, as the master may set it.
+constexpr int kMinGameMinutes = 1;
+constexpr int kMaxGameMinutes = 120;
+constexpr int kDefaultGameMinutes = 40;
+
 constexpr int kMaxListedGames = 20; ///< games one list answer names; the client keeps no more
 
 /// Overrides the port of the game server, for the client and the server.

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "appstate.h"
-#include "controls/menumodel.h"
 #include "formstorage.h"
+#include "menumodel.h"
 #include "options/sound.h"
 #include "view/texts.h"
 
@@ -32,7 +32,7 @@ class InGame;
 class Orders;
 class Dispatcher;
 class Lobby;
-class ServerEvents;
+class Session;
 class TOptions;
 class TForm3;
 class TMyAbout;
@@ -59,8 +59,9 @@ class TNewLabel;
 
 // The main window: the left menu panel, the connection panel with the
 // system messages, the lobby and waiting room, the chat, the status line and
-// the map. It owns the current Map through the application state.
-class TForm1 : public QWidget
+// the map. It owns the session, whose state and rules it shows: the frame
+// here, the lobby and the game in Lobby and InGame.
+class TForm1 : public QWidget, public SessionView
 {
     Q_OBJECT
 
@@ -76,6 +77,15 @@ public:
     // Appends a line to the system messages and scrolls it into view.
     void logSystem(const QString& english, const QString& russian);
     void logSystem(const QString& line);
+
+    // What the session tells the frame.
+    void systemLine(const QString& line) override { logSystem(line); }
+    void gameLine(const QString& line) override { logGame(line); }
+    void warn(const QString& text) override;
+    void playSound(SoundEvent event) override { playEvent(event); }
+    void showMenu(MenuSet set) override { setMenuState(set); }
+    void connected() override;
+    void disconnected() override;
     // Grows the window, within the screen, so that a map panel of this size
     // is seen whole.
     void fitWindowTo(QSize panel);
@@ -93,13 +103,12 @@ public:
     // the given language.
     void retranslate(Language lang);
 
-    // Connection
-    Connection& connection() { return *ClientSocket1; }
+    Session& session() { return *session_; }
+    Connection& connection();
     Lobby& lobby() { return *lobby_; }
     void connectToServer();
     void disconnectFromServer();
     void resetToIdle();
-    void protocolViolation(const QString& what);
 
     Orders& orders() { return *orders_; }
     ChatControls& chat() { return *chat_; }
@@ -121,7 +130,7 @@ public:
 
     // Other windows
     void refreshMonitorIfVisible();
-    void showResults(const Map& finalMap);
+    void showResults(const Map& finalMap, int gameType);
 
     // Timers and the pause button
     void Timer2Timer();
@@ -214,11 +223,6 @@ private:
     void storeSettings();
     void showGamePanels(bool show);
     void updateHighlight();
-    void resetChatOptions();
-    void ClientSocket1Lookup();
-    void ClientSocket1Connect();
-    void ClientSocket1Disconnect();
-    void ClientSocket1Error();
     void showLanguageDialog();
     void showHelp();
 
@@ -228,13 +232,11 @@ private:
     const Windows windows_;
     Dispatcher* dispatcher_ = nullptr;
     std::unique_ptr<Lobby> lobby_;
-    std::unique_ptr<ServerEvents> events_;
-    Connection* ClientSocket1 = nullptr;
+    std::unique_ptr<InGame> inGame_;
+    std::unique_ptr<Session> session_;
     std::unique_ptr<Orders> orders_;
     std::unique_ptr<ChatControls> chat_;
-    std::unique_ptr<InGame> inGame_;
     std::unique_ptr<BotHost> bot_;
-    QString pendingViolation_; ///< logged after "Error occured."
     MenuModel menu_;
     std::array<TNewLabel*, kMenuItemCount> menuItems_{};
 };

@@ -206,4 +206,15 @@ QString fromWireText(QByteArrayView bytes)
     return out;
 }
 
+const MessageSpec* outboundSpecOf(const QByteArray& message)
+{
+    for (const MessageSpec& m : kOutboundMessages) {
+        const qsizetype at = m.extraZero ? 2 : 1;
+        if (message.size() > at && message[at] == m.code && message[0] == 0 &&
+            (!m.extraZero || message[1] == 0))
+            return &m;
+    }
+    return nullptr;
+}
+
 } // namespace vorlan

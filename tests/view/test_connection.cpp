@@ -1,15 +1,15 @@
 // The client against a scripted server: connection states, the lobby, the
 // map download and the waiting room, byte for byte.
 #include "bytes.h"
+#include "connection.h"
 #include "controls/menulabel.h"
+#include "encoders.h"
 #include "modal.h"
-#include "net/client.h"
-#include "net/connection.h"
-#include "net/encoders.h"
-#include "net/lobby.h"
-#include "net/mainwindow.h"
 #include "scriptedserver.h"
 #include "settings.h"
+#include "view/client.h"
+#include "view/lobby.h"
+#include "view/mainwindow.h"
 #include "view/mappanel.h"
 
 #include <gtest/gtest.h>

@@ -1,8 +1,8 @@
 #include "bothost.h"
 
+#include "appstate.h"
 #include "botview.h"
-#include "net/appstate.h"
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 #include <QFileInfo>
 

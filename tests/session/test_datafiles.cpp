@@ -1,6 +1,6 @@
 // Where the programs find their files: beside the program first, then in the
 // installed data folder; a file found nowhere is reported once.
-#include "net/datafiles.h"
+#include "datafiles.h"
 
 #include <gtest/gtest.h>
 #include <QCoreApplication>

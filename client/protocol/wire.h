@@ -116,6 +116,10 @@ constexpr const MessageSpec& spec(Outbound m)
     return kOutboundMessages[static_cast<std::size_t>(m)];
 }
 
+// The row of a whole client message, found by its code; null for bytes that
+// begin no client message.
+const MessageSpec* outboundSpecOf(const QByteArray& message);
+
 // Size of a message with every string and the map file empty.
 constexpr int minimumSize(const MessageSpec& m)
 {

@@ -1,5 +1,5 @@
-#include "net/appstate.h"
-#include "net/startup.h"
+#include "appstate.h"
+#include "startup.h"
 
 #include <gtest/gtest.h>
 #include <QDir>
