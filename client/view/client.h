@@ -3,20 +3,11 @@
 #include "appstate.h"
 #include "view/blockpictures.h"
 #include "view/texts.h"
+#include "view/windows.h"
 
 #include <memory>
 
 namespace vorlan {
-
-class TForm1;
-class TOptions;
-class TForm3;
-class TMyAbout;
-class TForm6;
-class TForm2;
-class TForm9;
-class TForm7;
-class TForm8;
 
 // The whole client: the shared state and every window, each built with
 // what it needs. Closing the main window ends the program.

@@ -5,6 +5,7 @@
 #include "menumodel.h"
 #include "options/sound.h"
 #include "view/texts.h"
+#include "view/windows.h"
 
 #include <array>
 #include <memory>
@@ -33,27 +34,6 @@ class Orders;
 class Dispatcher;
 class Lobby;
 class Session;
-class TOptions;
-class TForm3;
-class TMyAbout;
-class TForm6;
-class TForm2;
-class TForm9;
-class TForm7;
-class TForm8;
-
-// The other windows, which are built before the main window and outlive it.
-struct Windows
-{
-    TOptions& options;
-    TForm3& monitor;
-    TMyAbout& about;
-    TForm6& market;
-    TForm2& results;
-    TForm9& keys;
-    TForm7& language;
-    TForm8& firstHelp;
-};
 class MapPanel;
 class TNewLabel;
 

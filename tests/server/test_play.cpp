@@ -5,6 +5,7 @@
 #include "menumodel.h"
 #include "settings.h"
 #include "tcpfront.h"
+#include "teststate.h"
 #include "view/client.h"
 #include "view/mainwindow.h"
 #include "view/results.h"
@@ -67,10 +68,7 @@ TEST(Play, ACreatedGameAgainstComputersRunsToTheResults)
 
     QTemporaryDir temp;
     freshSettings();
-    AppState s;
-    s.dir = QDir::currentPath();
-    s.tempDir = temp.path();
-    s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+    AppState s = testState(temp.path());
     Client client(std::move(s));
     TForm1& f = client.main();
     AppState& st = client.state();

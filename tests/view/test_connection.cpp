@@ -7,6 +7,7 @@
 #include "modal.h"
 #include "scriptedserver.h"
 #include "settings.h"
+#include "teststate.h"
 #include "view/client.h"
 #include "view/lobby.h"
 #include "view/mainwindow.h"
@@ -53,10 +54,7 @@ protected:
     {
         ASSERT_TRUE(temp.isValid());
         freshSettings();
-        AppState s;
-        s.dir = QDir::currentPath();
-        s.tempDir = temp.path();
-        s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+        AppState s = testState(temp.path());
         s.appTitle = "The Vorlane";
         client = std::make_unique<Client>(std::move(s));
         f().TimerPlusPlayer.stop(); // no first-run help in the middle of a test

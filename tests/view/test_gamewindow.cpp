@@ -17,6 +17,7 @@
 #include "session.h"
 #include "settings.h"
 #include "smallgame.h"
+#include "teststate.h"
 #include "view/client.h"
 #include "view/ingame.h"
 #include "view/mainwindow.h"
@@ -87,10 +88,7 @@ protected:
     {
         ASSERT_TRUE(temp.isValid());
         freshSettings();
-        AppState s;
-        s.dir = QDir::currentPath();
-        s.tempDir = temp.path();
-        s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+        AppState s = testState(temp.path());
         client = std::make_unique<Client>(std::move(s));
         f().TimerPlusPlayer.stop(); // no first-run help in the middle of a test
         f().Timer2.stop();          // the tests raise the step guard themselves

@@ -5,6 +5,7 @@
 #include "modal.h"
 #include "options/optionsdialog.h"
 #include "settings.h"
+#include "teststate.h"
 #include "view/client.h"
 #include "view/formstorage.h"
 #include "view/language.h"
@@ -43,10 +44,7 @@ protected:
 
     std::unique_ptr<Client> start()
     {
-        AppState s;
-        s.dir = QDir::currentPath();
-        s.tempDir = temp.path();
-        s.globalMapName = QDir(temp.path()).filePath("vorlan.map");
+        AppState s = testState(temp.path());
         auto c = std::make_unique<Client>(std::move(s));
         c->main().TimerPlusPlayer.stop(); // no first-run help in the middle of a test
         return c;
