@@ -8,7 +8,6 @@
 #include "controls/menulabel.h"
 #include "controls/orders.h"
 #include "datafiles.h"
-#include "encoders.h"
 #include "ingame.h"
 #include "lobby.h"
 #include "options/about.h"

@@ -1,6 +1,5 @@
 // The main window's calls into the other windows: options (sound, music,
 // bot library), monitor, results and first help.
-#include "connection.h"
 #include "bothost.h"
 #include "controls/chat.h"
 #include "mainwindow.h"
