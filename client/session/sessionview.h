@@ -90,8 +90,6 @@ public:
     // The own cursor, drawn over whatever lies beneath.
     virtual void cursorChanged() = 0;
     virtual void playersChanged() = 0;
-    // The whole map (a pause or its end).
-    virtual void mapChanged() = 0;
     virtual void totalsChanged() = 0;
     virtual void showHud(const Hud& hud) = 0;
     virtual void armyChanged(int player, int32_t change) = 0;

@@ -55,11 +55,6 @@ void InGame::playersChanged()
     main_.chat().repaintGrid();
 }
 
-void InGame::mapChanged()
-{
-    main_.mapPanel->paintMap();
-}
-
 void InGame::totalsChanged()
 {
     main_.refreshMonitorIfVisible();

@@ -18,7 +18,6 @@ public:
     void blockChanged(int x, int y) override;
     void cursorChanged() override;
     void playersChanged() override;
-    void mapChanged() override;
     void totalsChanged() override;
     void showHud(const Hud& hud) override;
     void armyChanged(int player, int32_t change) override;
@@ -27,10 +26,6 @@ public:
     void synced() override;
     bool voice(const QString& number) override;
     void gameOver(const Map& finalMap, int gameType) override;
-
-    static int stepInterval(int speed) { return vorlan::stepInterval(speed); }
-    static QString timeLeftMinutes(const QString& t) { return vorlan::timeLeftMinutes(t); }
-    static QString voiceNumber(const QString& t) { return vorlan::voiceNumber(t); }
 
 private:
     Session& session() const;

@@ -50,7 +50,6 @@ struct Recorder : SessionView, LobbyView, GameView
     void blockChanged(int, int) override {}
     void cursorChanged() override {}
     void playersChanged() override {}
-    void mapChanged() override {}
     void totalsChanged() override {}
     void showHud(const Hud& h) override { hud = h; }
     void armyChanged(int, int32_t change) override { changes << change; }
